@@ -1,0 +1,154 @@
+#include "Render.h"
+
+#include "language/Cp932.h"
+#include "language/Listing.h"
+#include "language/ListingText.h"
+#include "language/Runner.h"
+#include "picture/Bmp.h"
+#include "picture/Picture.h"
+#include "shell/Files.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFileInfo>
+#include <QImage>
+#include <QString>
+
+#include <iostream>
+#include <iterator>
+#include <optional>
+
+namespace kuv {
+namespace {
+
+constexpr const char* kUsage = "usage: kuv-render [-o PICTURE] [-l LISTING_OUT] LISTING\n";
+constexpr const char* kHelp =
+    "Runs a KUV listing as the desktop program's Run command does.\n"
+    "\n"
+    "  LISTING          a listing file (Shift_JIS); - reads standard input\n"
+    "  -o PICTURE       write the picture: .bmp (32-bit BMP) or .png\n"
+    "  -l LISTING_OUT   write the rewritten listing (Shift_JIS, CR LF)\n"
+    "  --help           show this help\n"
+    "  --version        show the version\n"
+    "\n"
+    "Exit status: 0 clean run, 1 error in the listing (its line goes to\n"
+    "standard error), 2 a file could not be read or written, or bad usage.\n";
+
+struct Options {
+    std::string listing;
+    std::optional<std::string> picture;
+    std::optional<std::string> listingOut;
+};
+
+enum class PictureFormat { Bmp, Png, Unknown };
+
+PictureFormat FormatOf(const std::string& path) {
+    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+    if (suffix == QLatin1String("bmp")) return PictureFormat::Bmp;
+    if (suffix == QLatin1String("png")) return PictureFormat::Png;
+    return PictureFormat::Unknown;
+}
+
+std::string PngBytes(const Picture& picture) {
+    const QImage image(reinterpret_cast<const uchar*>(picture.Pixels()), Picture::kWidth, Picture::kHeight,
+                       Picture::kWidth * static_cast<int>(sizeof(Pixel)), QImage::Format_RGB32);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
+// Returns the exit code on a usage decision (help, version, error).
+std::optional<int> ParseArgs(const std::vector<std::string>& args, Options& o, std::ostream& out, std::ostream& err) {
+    bool haveListing = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            out << kUsage << kHelp;
+            return 0;
+        }
+        if (a == "--version") {
+            out << "kuv-render " KUV_VERSION "\n";
+            return 0;
+        }
+        if (a == "-o" || a == "-l") {
+            if (i + 1 >= args.size()) {
+                err << "kuv-render: " << a << " needs a file name\n" << kUsage;
+                return 2;
+            }
+            (a == "-o" ? o.picture : o.listingOut) = args[++i];
+        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+            err << "kuv-render: unknown option " << a << "\n" << kUsage;
+            return 2;
+        } else if (haveListing) {
+            err << "kuv-render: only one listing may be given\n" << kUsage;
+            return 2;
+        } else {
+            o.listing = a;
+            haveListing = true;
+        }
+    }
+    if (!haveListing) {
+        err << "kuv-render: no listing given\n" << kUsage;
+        return 2;
+    }
+    if (o.picture && FormatOf(*o.picture) == PictureFormat::Unknown) {
+        err << "kuv-render: the picture's name must end in .bmp or .png: " << *o.picture << "\n" << kUsage;
+        return 2;
+    }
+    return std::nullopt;
+}
+
+void PrintFailure(std::ostream& err, const QString& message) {
+    err << ErrorBoxText(message).toStdString() << "\n";
+}
+
+}  // namespace
+
+int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    Options o;
+    if (const std::optional<int> code = ParseArgs(args, o, out, err)) return *code;
+
+    std::string bytes;
+    if (o.listing == "-") {
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } else {
+        QByteArray data;
+        const QString failure = ReadWholeFile(QString::fromStdString(o.listing), data);
+        if (!failure.isEmpty()) {
+            PrintFailure(err, failure);
+            return 2;
+        }
+        bytes = data.toStdString();
+    }
+
+    Listing listing(NormaliseLoadedText(bytes));
+    Picture picture;
+    const RunResult result = RunProgram(listing, picture);
+
+    if (o.picture) {
+        const std::string content = FormatOf(*o.picture) == PictureFormat::Bmp
+                                        ? [&] { const auto b = EncodeBmp(picture); return std::string(b.begin(), b.end()); }()
+                                        : PngBytes(picture);
+        const QString failure = WriteWholeFile(QString::fromStdString(*o.picture), content);
+        if (!failure.isEmpty()) {
+            PrintFailure(err, failure);
+            return 2;
+        }
+    }
+    if (o.listingOut) {
+        const QString failure = WriteWholeFile(QString::fromStdString(*o.listingOut), listing.Text());
+        if (!failure.isEmpty()) {
+            PrintFailure(err, failure);
+            return 2;
+        }
+    }
+    if (!result.errorLine.empty()) {
+        err << Cp932ToUtf8(result.errorLine) << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace kuv

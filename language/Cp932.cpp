@@ -1,0 +1,250 @@
+#include "Cp932.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace kuv {
+namespace {
+
+constexpr char16_t kNone = 0xFFFF;          // no character: U+FFFF is never a CP932 character
+constexpr std::uint16_t kNoBytes = 0xFFFF;  // no encoding: trail byte 0xFF is never valid
+constexpr char16_t kRawByteBase = 0xF780;   // U+F780 + byte stands for a byte that is not text
+
+bool IsRawByteChar(char16_t c) { return c > kRawByteBase && c <= kRawByteBase + 0xFF; }
+
+// Tables built once from the C library's CP932 converter. Only characters
+// that survive a decode and an encode unchanged are entered, so that the
+// codec can promise to give back every byte it was given.
+struct Tables {
+    std::array<char16_t, 256> single{};
+    std::vector<char16_t> pair = std::vector<char16_t>(128 * 256, kNone);  // (lead - 0x80) * 256 + trail
+    std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(0x10000, kNoBytes);
+
+    Tables() {
+        single.fill(kNone);
+        iconv_t dec = iconv_open("UTF-16LE", "CP932");
+        iconv_t enc = iconv_open("CP932", "UTF-16LE");
+        if (dec == reinterpret_cast<iconv_t>(-1) || enc == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error("the C library has no CP932 converter");
+        for (int b = 0; b < 256; ++b) {
+            if (IsLeadByte(static_cast<unsigned char>(b))) continue;
+            const unsigned char in[1] = {static_cast<unsigned char>(b)};
+            char16_t c;
+            if (RoundTrips(dec, enc, in, 1, c)) {
+                single[b] = c;
+                encode[c] = static_cast<std::uint16_t>(b);
+            }
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const unsigned char in[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
+                char16_t c;
+                if (RoundTrips(dec, enc, in, 2, c) && encode[c] == kNoBytes) {
+                    pair[(lead - 0x80) * 256 + trail] = c;
+                    encode[c] = static_cast<std::uint16_t>(lead << 8 | trail);
+                }
+            }
+        }
+        iconv_close(dec);
+        iconv_close(enc);
+    }
+
+    // True when the bytes decode to exactly one UTF-16 unit that encodes back
+    // to the same bytes.
+    static bool RoundTrips(iconv_t dec, iconv_t enc, const unsigned char* in, std::size_t n, char16_t& out) {
+        iconv(dec, nullptr, nullptr, nullptr, nullptr);
+        iconv(enc, nullptr, nullptr, nullptr, nullptr);
+        char inBuf[2] = {static_cast<char>(in[0]), n > 1 ? static_cast<char>(in[1]) : '\0'};
+        char utf16[8];
+        char* ip = inBuf;
+        char* op = utf16;
+        std::size_t il = n, ol = sizeof utf16;
+        if (iconv(dec, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0 || op - utf16 != 2)
+            return false;
+        char back[8];
+        ip = utf16;
+        il = 2;
+        op = back;
+        ol = sizeof back;
+        if (iconv(enc, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0 ||
+            static_cast<std::size_t>(op - back) != n)
+            return false;
+        for (std::size_t k = 0; k < n; ++k)
+            if (static_cast<unsigned char>(back[k]) != in[k]) return false;
+        out = static_cast<char16_t>(static_cast<unsigned char>(utf16[0]) | static_cast<unsigned char>(utf16[1]) << 8);
+        return out != kNone;
+    }
+};
+
+const Tables& GetTables() {
+    static const Tables tables;
+    return tables;
+}
+
+// Appends the CP932 bytes of the character at text[i]; returns the number of
+// UTF-16 units used. Unencodable characters append '?'.
+std::size_t EncodeCharAt(const Tables& t, std::u16string_view text, std::size_t i, std::string& out) {
+    const char16_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        out.push_back('?');
+        return 2;
+    }
+    if (IsRawByteChar(c)) {
+        out.push_back(static_cast<char>(c - kRawByteBase));
+        return 1;
+    }
+    const std::uint16_t code = t.encode[c];
+    if (code == kNoBytes) {
+        out.push_back('?');
+    } else if (code > 0xFF) {
+        out.push_back(static_cast<char>(code >> 8));
+        out.push_back(static_cast<char>(code & 0xFF));
+    } else {
+        out.push_back(static_cast<char>(code));
+    }
+    return 1;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | c >> 6));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | c >> 12));
+        out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | c >> 18));
+        out.push_back(static_cast<char>(0x80 | (c >> 12 & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c >> 6 & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// Decodes UTF-8 leniently: a malformed byte becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char b = static_cast<unsigned char>(s[i]);
+        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+        bool ok = extra >= 0 && i + extra < s.size();
+        for (int k = 1; ok && k <= extra; ++k) {
+            const unsigned char cb = static_cast<unsigned char>(s[i + k]);
+            ok = (cb & 0xC0) == 0x80;
+            c = c << 6 | (cb & 0x3F);
+        }
+        if (!ok) {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        i += extra + 1;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(c));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string_view CutToWholeChars(std::string_view s, std::size_t maxBytes) {
+    if (s.size() <= maxBytes) return s;
+    std::size_t end = 0;
+    while (end < s.size()) {
+        const std::size_t next = end + CharLengthAt(s, end);
+        if (next > maxBytes) break;
+        end = next;
+    }
+    return s.substr(0, end);
+}
+
+std::u16string DecodeCp932(std::string_view bytes) {
+    const Tables& t = GetTables();
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (CharLengthAt(bytes, i) == 2) {
+            const unsigned char trail = static_cast<unsigned char>(bytes[i + 1]);
+            const char16_t c = t.pair[(b - 0x80) * 256 + trail];
+            if (c != kNone) {
+                out.push_back(c);
+            } else {
+                out.push_back(static_cast<char16_t>(kRawByteBase + b));
+                out.push_back(static_cast<char16_t>(kRawByteBase + trail));
+            }
+            i += 2;
+        } else {
+            const char16_t c = t.single[b];
+            out.push_back(c != kNone ? c : static_cast<char16_t>(kRawByteBase + b));
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string EncodeCp932(std::u16string_view text) {
+    const Tables& t = GetTables();
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (std::size_t i = 0; i < text.size();) i += EncodeCharAt(t, text, i, out);
+    return out;
+}
+
+bool ReplaceUnencodable(std::u16string& text) {
+    const Tables& t = GetTables();
+    bool replaced = false;
+    std::u16string out;
+    std::string scratch;
+    for (std::size_t i = 0; i < text.size();) {
+        scratch.clear();
+        const std::size_t used = EncodeCharAt(t, text, i, scratch);
+        const bool isQuestion = scratch == "?" && text[i] != u'?';
+        if (isQuestion && !replaced) {
+            out.assign(text, 0, i);
+            replaced = true;
+        }
+        if (replaced) {
+            if (isQuestion)
+                out.push_back(u'?');
+            else
+                out.append(text, i, used);
+        }
+        i += used;
+    }
+    if (replaced) text.swap(out);
+    return replaced;
+}
+
+std::string Cp932ToUtf8(std::string_view bytes) {
+    const std::u16string u = DecodeCp932(bytes);
+    std::string out;
+    out.reserve(u.size() * 3);
+    for (std::size_t i = 0; i < u.size(); ++i) {
+        char32_t c = u[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < u.size() && u[i + 1] >= 0xDC00 && u[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (u[i + 1] - 0xDC00);
+            ++i;
+        }
+        AppendUtf8(c, out);
+    }
+    return out;
+}
+
+std::string Utf8ToCp932(std::string_view utf8) { return EncodeCp932(Utf8ToUtf16(utf8)); }
+
+}  // namespace kuv

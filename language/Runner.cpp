@@ -1,0 +1,99 @@
+#include "Runner.h"
+
+#include "Cp932.h"
+#include "Statements.h"
+#include "picture/Drawing.h"
+#include "picture/Picture.h"
+
+#include <cstdio>
+
+namespace kuv {
+namespace {
+
+using DrawRoutine = void (*)(Picture&, const TStatementArgs&);
+
+void RunLine(Picture& p, const TStatementArgs& a) { DrawLine(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3], a.Nums[4]); }
+void RunBox(Picture& p, const TStatementArgs& a) { DrawBox(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3], a.Nums[4]); }
+void RunCircle(Picture& p, const TStatementArgs& a) { DrawCircle(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3]); }
+void RunArc(Picture& p, const TStatementArgs& a) {
+    DrawArc(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3], a.Nums[4], a.Nums[5]);
+}
+void RunPaint(Picture& p, const TStatementArgs& a) { PaintArea(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3]); }
+void RunPaint24(Picture& p, const TStatementArgs& a) {
+    PaintArea24(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3], a.Nums[4]);
+}
+void RunText(Picture& p, const TStatementArgs& a) {
+    DrawString(p, a.Nums[0], a.Nums[1], a.Nums[2], DecodeCp932(a.Text));
+}
+
+// Indexed by StatementKind; null for the kinds that draw nothing.
+constexpr DrawRoutine kRoutines[] = {
+    nullptr, RunLine, RunBox, RunCircle, RunArc, RunPaint, nullptr, nullptr, RunPaint24, RunText,
+};
+
+}  // namespace
+
+std::string_view TrimSpaces(std::string_view line) {
+    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+    while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
+    return line;
+}
+
+void UpperCaseLine(std::string& line) {
+    for (std::size_t i = 0; i < line.size();) {
+        const std::size_t n = CharLengthAt(line, i);
+        if (n == 1 && line[i] >= 'a' && line[i] <= 'z') line[i] = static_cast<char>(line[i] - 'a' + 'A');
+        i += n;
+    }
+}
+
+std::string NormaliseLine(std::string_view line) {
+    // The trim runs on the cut line, so spaces that the cut moves to the end
+    // are trimmed as well.
+    std::string s(TrimSpaces(CutToWholeChars(line, kMaxStringBytes)));
+    UpperCaseLine(s);
+    return s;
+}
+
+std::string ErrorLogLine(int lineNumber, std::string_view message) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%3d", lineNumber);
+    std::string out(number);
+    out += msg::kLineSeparator;
+    out += message;
+    return out;
+}
+
+RunResult RunProgram(Listing& listing, Picture& picture) {
+    RunResult result;
+    if (listing.Count() == 1 && listing.Get(0).empty()) return result;
+
+    listing.DeleteEmptyLines();
+    const int count = listing.Count();
+    for (int i = 0; i < count; ++i) listing.Put(i, NormaliseLine(listing.Get(i)));
+
+    result.errorLogReset = true;
+    const std::string& first = listing.Get(0);
+    if (first.empty() || first.compare(0, 3, "END") == 0) return result;
+
+    ClearPicture(picture);
+    for (int i = 0; i < count; ++i) {
+        const std::string& line = listing.Get(i);
+        const StatementKind kind = ClassifyStatement(line);
+        if (kind == skEnd) break;
+        if (kind == skRem) continue;
+        if (kind == skUnknown) {
+            result.errorLine = ErrorLogLine(i + 1, msg::kUnknownStatement);
+            break;
+        }
+        const TStatementArgs args = ParseStatement(line);
+        if (!args.Msg.empty()) {
+            result.errorLine = ErrorLogLine(i + 1, args.Msg);
+            break;
+        }
+        kRoutines[kind](picture, args);
+    }
+    return result;
+}
+
+}  // namespace kuv

@@ -1,0 +1,35 @@
+// The Run command's logic: normalise the listing, then execute it into the
+// Picture until END, the last line or the first error.
+#pragma once
+
+#include "Listing.h"
+
+#include <string>
+#include <string_view>
+
+namespace kuv {
+
+class Picture;
+
+// Removes leading, then trailing bytes 0x20; no other blank.
+std::string_view TrimSpaces(std::string_view line);
+// Upper-cases single-byte a-z in place; double-byte characters stay whole.
+void UpperCaseLine(std::string& line);
+// Cut to 255 bytes (never inside a character), trimmed and upper-cased.
+std::string NormaliseLine(std::string_view line);
+// "%3d" + "行：" + message, in CP932.
+std::string ErrorLogLine(int lineNumber, std::string_view message);
+
+// What a run asks of the windows around it, in the order it happened.
+struct RunResult {
+    // The run got as far as clearing the ErrorLog and hiding the error window.
+    bool errorLogReset = false;
+    // The ErrorLog line to show (CP932); empty when the run met no error.
+    std::string errorLine;
+};
+
+// Steps 2 to 10 of the Run command on the editor's listing. The listing is
+// rewritten in place; listing.Touched() tells whether the editor was edited.
+RunResult RunProgram(Listing& listing, Picture& picture);
+
+}  // namespace kuv

@@ -1,0 +1,179 @@
+#include "Cp932.h"
+#include "Statements.h"
+
+#include <limits>
+
+namespace kuv {
+namespace {
+
+struct Range {
+    std::int32_t lo, hi;
+};
+
+constexpr Range kX{0, 640}, kY{0, 480}, kColour{0, 7}, kRadius{0, 320}, kByte{0, 255};
+// 721, not 720: end angles one past a full turn have always been accepted.
+constexpr Range kAngle{0, 721};
+// A text's top edge must leave room for its cell above the bottom edge.
+constexpr Range kTextY{10, 480};
+
+// One row per drawing statement. `needs` is the word that must be present;
+// numbers come from words 1.. into slots 0..; LINE and BOX give up at the
+// first word that is not a number, the others convert every word.
+struct StatementRule {
+    std::string_view keyword;
+    StatementKind kind;
+    int needs;
+    int numbers;
+    std::array<Range, 6> ranges;
+    bool stopAtBadWord;
+};
+
+constexpr StatementRule kRules[] = {
+    {"LINE", skLine, 5, 5, {kX, kY, kX, kY, kColour}, true},
+    {"BOX", skBox, 5, 5, {kX, kY, kX, kY, kColour}, true},
+    {"CIRCLE", skCircle, 4, 4, {kX, kY, kRadius, kColour}, false},
+    {"ARC", skArc, 6, 6, {kX, kY, kRadius, kAngle, kAngle, kColour}, false},
+    {"PAINT", skPaint, 4, 4, {kX, kY, kColour, kColour}, false},
+    {"PAINT24", skPaint24, 5, 5, {kX, kY, kByte, kByte, kByte}, false},
+    {"TEXT", skText, 4, 3, {kX, kTextY, kColour}, false},
+};
+
+// Recognition order matters only for REM and END, which need no space.
+struct KindPrefix {
+    std::string_view prefix;
+    StatementKind kind;
+};
+constexpr KindPrefix kPrefixes[] = {
+    {"LINE ", skLine}, {"BOX ", skBox}, {"CIRCLE ", skCircle}, {"ARC ", skArc}, {"PAINT ", skPaint},
+    {"REM", skRem},    {"END", skEnd},  {"PAINT24 ", skPaint24}, {"TEXT ", skText},
+};
+
+constexpr int kWordCount = 7;
+
+// Words are separated by runs of byte 0x20 only; everything after the
+// seventh word is ignored.
+void SplitWords(std::string_view line, std::array<std::string_view, kWordCount>& words) {
+    int w = 0;
+    std::size_t start = 0, p = 0;
+    while (p < line.size()) {
+        if (line[p] == ' ') {
+            words[w] = line.substr(start, p - start);
+            while (p + 1 < line.size() && line[p + 1] == ' ') ++p;
+            if (++w >= kWordCount) return;
+            start = p + 1;
+        }
+        ++p;
+    }
+    words[w] = line.substr(start, line.size() - start);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+bool ConvertHex(std::string_view digits, std::int32_t& value) {
+    if (digits.empty()) return false;
+    std::uint32_t v = 0;
+    int significant = 0;
+    for (char c : digits) {
+        const int d = HexDigit(c);
+        if (d < 0) return false;
+        if (significant > 0 || d != 0) ++significant;
+        if (significant > 8) return false;
+        v = v << 4 | static_cast<std::uint32_t>(d);
+    }
+    value = static_cast<std::int32_t>(v);
+    return true;
+}
+
+bool ConvertDecimal(std::string_view s, std::int32_t& value) {
+    bool negative = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    if (s.empty()) return false;
+    const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+                                        : std::numeric_limits<std::int32_t>::max();
+    std::int64_t v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+        if (v > limit) return false;
+    }
+    value = static_cast<std::int32_t>(negative ? -v : v);
+    return true;
+}
+
+void SetMessage(TStatementArgs& args, std::string_view word, std::string_view text) {
+    std::string m;
+    m.reserve(word.size() + text.size() + 2);
+    m += '"';
+    m += word;
+    m += '"';
+    m += text;
+    args.Msg.assign(CutToWholeChars(m, kMaxStringBytes));
+}
+
+}  // namespace
+
+StatementKind ClassifyStatement(std::string_view line) {
+    for (const KindPrefix& p : kPrefixes)
+        if (line.substr(0, p.prefix.size()) == p.prefix) return p.kind;
+    return skUnknown;
+}
+
+bool ConvertNumber(std::string_view word, std::int32_t& value) {
+    if (word.empty()) return false;
+    if (word[0] == '$' || word[0] == 'X' || word[0] == 'x') return ConvertHex(word.substr(1), value);
+    if (word.size() >= 2 && word[0] == '0' && (word[1] == 'X' || word[1] == 'x')) return ConvertHex(word.substr(2), value);
+    return ConvertDecimal(word, value);
+}
+
+TStatementArgs ParseStatement(std::string_view line) {
+    TStatementArgs args;
+    std::array<std::string_view, kWordCount> words{};
+    SplitWords(line, words);
+
+    const StatementRule* rule = nullptr;
+    for (const StatementRule& r : kRules)
+        if (words[0] == r.keyword) rule = &r;
+    if (!rule) {
+        args.Msg = msg::kUnknownStatement;
+        return args;
+    }
+    if (words[rule->needs].empty()) {
+        args.Msg = msg::kMissingParameter;
+        return args;
+    }
+    if (rule->kind == skText) {
+        std::string text(words[4]);
+        for (int w = 5; w < kWordCount && !words[w].empty(); ++w) {
+            text += ' ';
+            text += words[w];
+        }
+        args.Text.assign(CutToWholeChars(text, kMaxStringBytes));
+    }
+
+    std::array<std::int32_t, 6> values{};
+    for (int slot = 0; slot < rule->numbers; ++slot) {
+        if (!ConvertNumber(words[slot + 1], values[slot])) {
+            values[slot] = 0;
+            SetMessage(args, words[slot + 1], msg::kNotANumber);
+            if (rule->stopAtBadWord) return args;
+        }
+    }
+    for (int slot = 0; slot < rule->numbers; ++slot) {
+        const Range r = rule->ranges[slot];
+        if (values[slot] < r.lo || values[slot] > r.hi)
+            SetMessage(args, words[slot + 1], msg::kOutOfRange);
+        else
+            args.Nums[slot] = values[slot];
+    }
+    return args;
+}
+
+}  // namespace kuv

@@ -1,0 +1,30 @@
+// Reading and writing whole files. A failure comes back as the message that
+// the error box shows, never as an exception.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <string_view>
+
+namespace kuv {
+
+// Message texts of failed file operations.
+QString CannotOpenMessage(const QString& path);    // ファイル %s は開けません
+QString CannotCreateMessage(const QString& path);  // ファイル %s を作成できません
+QString WriteErrorMessage();                       // ストリームへの書き込みエラー
+
+// The error box text: a "." is added when the message's last character
+// sorts after ".".
+QString ErrorBoxText(const QString& message);
+
+// Reads the whole file; returns an empty string on success, else the message.
+QString ReadWholeFile(const QString& path, QByteArray& bytes);
+
+// Replaces the file with the bytes, or leaves an existing file exactly as it
+// was: the bytes go to a temporary file that takes the file's place only
+// once all of them are written. An existing file that is not writable is not
+// replaced. Returns an empty string on success, else the message.
+QString WriteWholeFile(const QString& path, std::string_view bytes);
+
+}  // namespace kuv
