@@ -14,7 +14,7 @@ constexpr char16_t kNone = 0xFFFF;          // no character: U+FFFF is never a C
 constexpr std::uint16_t kNoBytes = 0xFFFF;  // no encoding: trail byte 0xFF is never valid
 constexpr char16_t kRawByteBase = 0xF780;   // U+F780 + byte stands for a byte that is not text
 
-bool IsRawByteChar(char16_t c) { return c > kRawByteBase && c <= kRawByteBase + 0xFF; }
+bool IsRawByteChar(char16_t c) { return c >= kRawByteBase && c <= kRawByteBase + 0xFF; }
 
 // Tables built once from the C library's CP932 converter. Only characters
 // that survive a decode and an encode unchanged are entered, so that the

@@ -33,7 +33,12 @@ QString ReadWholeFile(const QString& path, QByteArray& bytes) {
 
 QString WriteWholeFile(const QString& path, std::string_view bytes) {
     const QFileInfo info(path);
-    if (info.isDir() || (info.exists() && !info.isWritable())) return CannotCreateMessage(path);
+    // A file without write permission counts as read-only even for root,
+    // who could otherwise replace it.
+    // (The "user" bits say what this process may do, so they are left out.)
+    constexpr QFile::Permissions kAnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (info.isDir() || (info.exists() && (!info.isWritable() || !(info.permissions() & kAnyWrite))))
+        return CannotCreateMessage(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return CannotCreateMessage(path);
     const qint64 size = static_cast<qint64>(bytes.size());

@@ -1,0 +1,145 @@
+#include "app/Render.h"
+#include "language/Cp932.h"
+#include "picture/Bmp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace kuv {
+namespace {
+
+class RenderTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+
+    std::string Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
+
+    void WriteFile(const char* name, const std::string& bytes) const {
+        QFile f(QString::fromStdString(Path(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+
+    std::string ReadFile(const std::string& path) const {
+        QFile f(QString::fromStdString(path));
+        if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+        return f.readAll().toStdString();
+    }
+
+    int Render(std::vector<std::string> args, const std::string& input = "") {
+        std::istringstream in(input);
+        out.str("");
+        err.str("");
+        return RenderMain(args, in, out, err);
+    }
+
+    std::ostringstream out, err;
+};
+
+TEST_F(RenderTest, CleanRunWritesBothFilesAndPrintsNothing) {
+    WriteFile("a.kuv", "rem\nline 0 0 640 480 2\n\nend\n");
+    EXPECT_EQ(Render({"-o", Path("a.bmp"), "-l", Path("out.kuv"), Path("a.kuv")}), 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(ReadFile(Path("out.kuv")), "REM\r\nLINE 0 0 640 480 2\r\nEND\r\n");
+    const std::string bmp = ReadFile(Path("a.bmp"));
+    ASSERT_EQ(bmp.size(), kBmpFileSize);
+    EXPECT_EQ(bmp.substr(54, 4), std::string("\0\0\xff\0", 4));  // bottom-left pixel red
+}
+
+TEST_F(RenderTest, ListingErrorPrintsItsLineAndStillWritesTheOutputs) {
+    WriteFile("e.kuv", "LINE 0 0 10 0 2\r\nREM\r\nOOPS\r\nLINE 0 5 10 5 2\r\n");
+    EXPECT_EQ(Render({"-o", Path("e.png"), "-l", Path("e.out"), Path("e.kuv")}), 1);
+    EXPECT_EQ(err.str(), "  3行：命令の間違い\n");
+    const QImage image(QString::fromStdString(Path("e.png")));
+    ASSERT_EQ(image.size(), QSize(641, 481));
+    EXPECT_EQ(image.pixel(0, 480), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(0, 475), qRgb(255, 255, 255));
+    EXPECT_EQ(ReadFile(Path("e.out")), "LINE 0 0 10 0 2\r\nREM\r\nOOPS\r\nLINE 0 5 10 5 2\r\n");
+}
+
+TEST_F(RenderTest, ReadsStandardInput) {
+    EXPECT_EQ(Render({"-l", Path("s.out"), "-"}, "circle 100 100\n"), 1);
+    EXPECT_EQ(err.str(), "  1行：設定値が足りません\n");
+    EXPECT_EQ(ReadFile(Path("s.out")), "CIRCLE 100 100\r\n");
+}
+
+TEST_F(RenderTest, AnUnclearedPictureIsWrittenWhite) {
+    WriteFile("end.kuv", "END\n");
+    EXPECT_EQ(Render({"-o", Path("w.bmp"), Path("end.kuv")}), 0);
+    const std::string bmp = ReadFile(Path("w.bmp"));
+    ASSERT_EQ(bmp.size(), kBmpFileSize);
+    EXPECT_EQ(bmp.substr(54, 8), std::string("\xff\xff\xff\0\xff\xff\xff\0", 8));
+}
+
+TEST_F(RenderTest, KeepsBytesThatAreNotText) {
+    const std::string listing = "REM \x80\xff\x85\x41 \x82\xa0\r\nTEXT 10 100 0 \x8a\xbf\r\n";
+    WriteFile("raw.kuv", listing);
+    EXPECT_EQ(Render({"-l", Path("raw.out"), Path("raw.kuv")}), 0);
+    EXPECT_EQ(ReadFile(Path("raw.out")), listing);
+}
+
+struct FailureRow {
+    const char* intent;
+    std::vector<std::string> args;  // "@" stands for the temporary folder
+    int code;
+    const char* message;  // the start of the first line of standard error
+};
+
+void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.intent; }
+
+class RenderFailureTest : public RenderTest, public ::testing::WithParamInterface<FailureRow> {};
+
+TEST_P(RenderFailureTest, ExitsWithTwoAndSaysWhy) {
+    WriteFile("ok.kuv", "LINE 0 0 1 1 0\n");
+    std::vector<std::string> args;
+    for (std::string a : GetParam().args) {
+        if (a.find('@') != std::string::npos) a.replace(a.find('@'), 1, dir.path().toStdString());
+        args.push_back(a);
+    }
+    EXPECT_EQ(Render(args), GetParam().code) << GetParam().intent;
+    std::string message = GetParam().message;
+    const std::size_t at = message.find('@');
+    if (at != std::string::npos) message.replace(at, 1, dir.path().toStdString());
+    EXPECT_EQ(err.str().substr(0, message.size()), message) << GetParam().intent << ": " << err.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RenderFailureTest,
+    ::testing::Values(
+        FailureRow{"missing listing", {"@/none.kuv"}, 2, "ファイル @/none.kuv は開けません.\n"},
+        FailureRow{"a folder as listing", {"@"}, 2, "ファイル @ は開けません.\n"},
+        FailureRow{"picture in a missing folder", {"-o", "@/no/p.bmp", "@/ok.kuv"}, 2,
+                   "ファイル @/no/p.bmp を作成できません.\n"},
+        FailureRow{"listing out in a missing folder", {"-l", "@/no/x.kuv", "@/ok.kuv"}, 2,
+                   "ファイル @/no/x.kuv を作成できません.\n"},
+        FailureRow{"unknown picture type", {"-o", "@/p.gif", "@/ok.kuv"}, 2, "kuv-render: the picture's name"},
+        FailureRow{"no listing", {}, 2, "kuv-render: no listing given"},
+        FailureRow{"two listings", {"@/ok.kuv", "@/ok.kuv"}, 2, "kuv-render: only one listing"},
+        FailureRow{"unknown option", {"-x", "@/ok.kuv"}, 2, "kuv-render: unknown option -x"},
+        FailureRow{"option without its file", {"@/ok.kuv", "-o"}, 2, "kuv-render: -o needs a file name"}));
+
+TEST_F(RenderTest, HelpAndVersionSucceed) {
+    EXPECT_EQ(Render({"--help"}), 0);
+    EXPECT_NE(out.str().find("usage: kuv-render"), std::string::npos);
+    EXPECT_EQ(Render({"--version"}), 0);
+    EXPECT_EQ(out.str().rfind("kuv-render ", 0), 0u);
+}
+
+TEST_F(RenderTest, FailedWriteLeavesAnExistingFileAlone) {
+    WriteFile("ok.kuv", "LINE 0 0 1 1 0\n");
+    WriteFile("keep.kuv", "old");
+    QFile::setPermissions(QString::fromStdString(Path("keep.kuv")), QFile::ReadOwner);
+    EXPECT_EQ(Render({"-l", Path("keep.kuv"), Path("ok.kuv")}), 2);
+    QFile::setPermissions(QString::fromStdString(Path("keep.kuv")), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(ReadFile(Path("keep.kuv")), "old");
+}
+
+}  // namespace
+}  // namespace kuv
