@@ -9,32 +9,62 @@ namespace {
 
 constexpr int kBottomRow = Picture::kHeight - 1;
 
-// cos(k / 100) and sin(k / 100) in extended precision for every step that a
-// circle or an arc can take: an arc ends at most at R(721 * 628 / 360) + 628.
+// The walks' points relative to the centre: for radius r and step k,
+// R(cos(k / 100) * r) and R(sin(k / 100) * r) in extended precision. They
+// depend on r and k alone, so they are worked out once for every radius a
+// listing can give (0 to 320) and every step an arc can reach (at most
+// R(721 * 628 / 360) + 628).
+constexpr int kMaxRadius = 320;
 constexpr int kSteps = 1258 + 628 + 1;
-struct StepTable {
+
+struct Offset {
+    std::int16_t dx, dy;
+};
+
+Offset ComputeOffset(long double c, long double s, int r) {
+    return {static_cast<std::int16_t>(RoundHalfEven(c * r)), static_cast<std::int16_t>(RoundHalfEven(s * r))};
+}
+
+struct WalkTable {
     std::vector<long double> cos, sin;
-    StepTable() : cos(kSteps), sin(kSteps) {
+    std::vector<Offset> offsets;  // [r * kSteps + k]
+    WalkTable() : cos(kSteps), sin(kSteps), offsets(static_cast<std::size_t>(kMaxRadius + 1) * kSteps) {
         for (int k = 0; k < kSteps; ++k) {
             const long double t = static_cast<long double>(k) / 100.0L;
             cos[k] = std::cos(t);
             sin[k] = std::sin(t);
         }
+        for (int r = 0; r <= kMaxRadius; ++r)
+            for (int k = 0; k < kSteps; ++k) offsets[static_cast<std::size_t>(r) * kSteps + k] = ComputeOffset(cos[k], sin[k], r);
+    }
+    Offset At(int r, long k) const {
+        if (r >= 0 && r <= kMaxRadius && k >= 0 && k < kSteps)
+            return offsets[static_cast<std::size_t>(r) * kSteps + k];
+        const long double t = static_cast<long double>(k) / 100.0L;
+        const long double c = k >= 0 && k < kSteps ? cos[k] : std::cos(t);
+        const long double s = k >= 0 && k < kSteps ? sin[k] : std::sin(t);
+        return ComputeOffset(c, s, r);
     }
 };
-const StepTable& Steps() {
-    static const StepTable table;
+
+const WalkTable& Walk() {
+    static const WalkTable table;
     return table;
 }
-
-int Scaled(long double unit, int r) { return static_cast<int>(RoundHalfEven(unit * r)); }
 
 }  // namespace
 
 long double RoundHalfEven(long double v) {
-    // nearbyint follows the current rounding mode, which nothing in the
-    // program changes from round-to-nearest-even.
-    return std::nearbyint(v);
+    // Adding 1.5 * 2^63 moves v to where the spacing of extended-precision
+    // numbers is exactly 1, so the addition itself rounds v to an integer,
+    // halves to even (the default rounding mode, which nothing in the
+    // program changes); subtracting it again is exact. This is what
+    // nearbyint does, without its cost, for every |v| < 2^62; the walks
+    // stay far below that.
+    if (std::fabs(v) >= 0x1p62L) return std::nearbyint(v);
+    constexpr long double kShift = 0x3p62L;
+    volatile long double shifted = v + kShift;  // volatile: the rounding must happen here
+    return shifted - kShift;
 }
 
 ArcSteps ArcStepRange(int s, int e) {
@@ -64,20 +94,27 @@ void DrawBox(Picture& p, int x1, int y1, int x2, int y2, int c) {
 
 void DrawCircle(Picture& p, int x, int y, int r, int c) {
     const Pixel pen = PixelFromColorRef(ColorTable[c]);
-    const StepTable& t = Steps();
+    const WalkTable& walk = Walk();
     const int row = kBottomRow - y;
     p.MoveTo(x + r, row);
     // 629 steps of 1/100 radian stop just short of a full turn.
-    for (int i = 0; i <= 628; ++i) p.LineTo(x + Scaled(t.cos[i], r), row + Scaled(t.sin[i], r), pen);
+    for (int i = 0; i <= 628; ++i) {
+        const Offset o = walk.At(r, i);
+        p.LineTo(x + o.dx, row + o.dy, pen);
+    }
 }
 
 void DrawArc(Picture& p, int x, int y, int r, int s, int e, int c) {
     const Pixel pen = PixelFromColorRef(ColorTable[c]);
-    const StepTable& t = Steps();
+    const WalkTable& walk = Walk();
     const int row = kBottomRow - y;
     const ArcSteps st = ArcStepRange(s, e);
-    p.MoveTo(x + Scaled(t.cos[st.k0], r), row - Scaled(t.sin[st.k0], r));
-    for (long k = st.k0; k <= st.k1; ++k) p.LineTo(x + Scaled(t.cos[k], r), row - Scaled(t.sin[k], r), pen);
+    const Offset start = walk.At(r, st.k0);
+    p.MoveTo(x + start.dx, row - start.dy);
+    for (long k = st.k0; k <= st.k1; ++k) {
+        const Offset o = walk.At(r, k);
+        p.LineTo(x + o.dx, row - o.dy, pen);
+    }
 }
 
 void PaintArea(Picture& p, int x, int y, int f, int b) {

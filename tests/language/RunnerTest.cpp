@@ -117,3 +117,46 @@ TEST(RunProgram, DrawsEveryStatementKind) {
 
 }  // namespace
 }  // namespace kuv
+
+namespace kuv {
+namespace {
+
+// Input that must neither crash nor hang a run.
+TEST(RunProgramBadInput, LineOf100000Bytes) {
+    Listing listing("LINE 1 2 3 4 5 " + std::string(100000, '9') + "\r\nEND\r\n");
+    Picture picture;
+    EXPECT_EQ(RunProgram(listing, picture).errorLine, "");
+    EXPECT_EQ(listing.Get(0).size(), 255u);
+}
+
+TEST(RunProgramBadInput, AMillionLines) {
+    std::string text;
+    for (int i = 0; i < 500000; ++i) text += "\r\nrem\r\n";
+    Listing listing(text + "line 0 0 10 10 1\r\n");
+    Picture picture;
+    EXPECT_EQ(RunProgram(listing, picture).errorLine, "");
+    EXPECT_EQ(listing.Count(), 500001);
+    EXPECT_EQ(listing.Get(500000), "LINE 0 0 10 10 1");
+}
+
+TEST(RunProgramBadInput, BinaryBytes) {
+    std::string bytes;
+    for (int i = 0; i < 4096; ++i) bytes += static_cast<char>((i * 7919) & 0xFF);
+    Listing listing(bytes);
+    Picture picture;
+    const RunResult result = RunProgram(listing, picture);
+    EXPECT_TRUE(result.errorLogReset);
+}
+
+TEST(RunProgramBadInput, DoubleByteCharactersAreNeverSplitOrUpperCased) {
+    // 0x83 0x61 is a katakana whose second byte is 'a'; 300 bytes of them.
+    std::string kana;
+    for (int i = 0; i < 150; ++i) kana += "\x83\x61";
+    Listing listing("REM" + kana + "\r\n");
+    Picture picture;
+    RunProgram(listing, picture);
+    EXPECT_EQ(listing.Get(0), "REM" + kana.substr(0, 252));  // 3 + 126 characters
+}
+
+}  // namespace
+}  // namespace kuv

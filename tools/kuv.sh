@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for KUV (Debian packages only), builds it, and
+# then either starts it (run) or runs every test (test).
+#   bash tools/kuv.sh run
+#   bash tools/kuv.sh test
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-run}
+case "$mode" in
+  run|test) ;;
+  *) echo "usage: bash tools/kuv.sh run|test" >&2; exit 2 ;;
+esac
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libjpeg62-turbo-dev
+  fonts-ipafont-gothic
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # the fuzz target: clang with libFuzzer and the sanitizers
+  clang libclang-rt-14-dev
+)
+
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+install_missing "${packages[@]}"
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j "$jobs"
+
+if [ "$mode" = run ]; then
+  out="$PWD/build/house.png"
+  build/app/kuv-render -o "$out" samples/house.kuv
+  echo "Rendered samples/house.kuv into $out"
+  exit 0
+fi
+
+# The fuzz target: a fixed number of runs from the bundled corpus; new
+# inputs go to a scratch folder, never into the repository.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKUV_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-fuzz -j "$jobs" --target kuv_fuzz
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp" \
+  build-fuzz/fuzz/kuv_fuzz -runs=4000 -seed=1 -max_len=8192 -artifact_prefix="$scratch/" \
+  "$scratch" fuzz/corpus >"$scratch/fuzz.log" 2>&1 || {
+    tail -n 60 "$scratch/fuzz.log"
+    echo "fuzz: FAILED"
+    exit 1
+  }
+echo "fuzz: $(grep -o 'Done [0-9]* runs' "$scratch/fuzz.log"), no failure"
+
+ctest --test-dir build --output-on-failure -j "$jobs"
