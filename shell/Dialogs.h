@@ -1,0 +1,52 @@
+// Everything modal that a command asks of the user, behind one interface so
+// that tests answer it without windows.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace kuv {
+
+// The application's title: the caption of every message box.
+inline const QString kApplicationTitle = QStringLiteral("ＫＵＶ");
+
+// One file dialog of the main window: its kind, its filter and the name it
+// proposes, which it remembers between uses.
+struct FileDialog {
+    enum class Kind { Open, Save };
+    Kind kind;
+    QString filter;    // in Qt's form, e.g. "グラフィック記述言語 (*.kuv)"
+    QString fileName;  // the default name shown in the dialog
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Shows the dialog; returns the chosen full path, or nothing when the
+    // user cancelled. Does not change the dialog's remembered name.
+    virtual std::optional<QString> RunFileDialog(const FileDialog& dialog) = 0;
+    // The error box: caption "ＫＵＶ", error icon, one OK button.
+    virtual void ShowErrorBox(const QString& message) = 0;
+    // A message box without icon, centred on the screen.
+    virtual void ShowMessage(const QString& text) = 0;
+    // Hands a document to the desktop; the outcome is not examined.
+    virtual void OpenDocument(const QString& path) = 0;
+};
+
+// The real dialogs, owned by the given window.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* owner) : owner_(owner) {}
+    std::optional<QString> RunFileDialog(const FileDialog& dialog) override;
+    void ShowErrorBox(const QString& message) override;
+    void ShowMessage(const QString& text) override;
+    void OpenDocument(const QString& path) override;
+
+private:
+    QWidget* owner_;
+};
+
+}  // namespace kuv

@@ -1,0 +1,31 @@
+// The error window: the ErrorLog of the last run.
+#pragma once
+
+#include <QWidget>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kuv {
+
+class TFormE : public QWidget {
+public:
+    explicit TFormE(QWidget* parent = nullptr);
+
+    // The ErrorLog operations of a run.
+    void ClearLog();
+    // Appends s and a line break.
+    void AddLine(const QString& s);
+    // The ErrorLog's text, lines ending in CR LF.
+    const QString& LogText() const { return log_; }
+
+    void Button1Click();
+
+    QPlainTextEdit* Memo1;
+    QPushButton* Button1;
+
+private:
+    QString log_;
+};
+
+}  // namespace kuv

@@ -1,0 +1,39 @@
+#include "GraphUnit1.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace kuv {
+
+PictureView::PictureView(const Picture& picture, QWidget* parent) : QWidget(parent), picture_(picture) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureView::paintEvent(QPaintEvent* e) {
+    const QImage image(reinterpret_cast<const uchar*>(picture_.Pixels()), Picture::kWidth, Picture::kHeight,
+                       Picture::kWidth * static_cast<int>(sizeof(Pixel)), QImage::Format_RGB32);
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.drawImage(QPoint(0, 0), image);
+    (void)e;
+}
+
+TFormG::TFormG(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("FormG"));
+    setWindowTitle(QStringLiteral("KUVグラフィック"));
+    setAttribute(Qt::WA_QuitOnClose, false);  // its close button only hides it
+    setFixedSize(Picture::kWidth, Picture::kHeight);
+    move(19, 181);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    Image1 = new PictureView(picture_, this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, Picture::kWidth, Picture::kHeight);
+}
+
+void TFormG::PictureChanged() { Image1->update(); }
+
+}  // namespace kuv

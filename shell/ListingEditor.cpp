@@ -1,0 +1,114 @@
+#include "ListingEditor.h"
+
+#include "language/Cp932.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+
+namespace kuv {
+
+ListingEditor::ListingEditor(QWidget* parent) : QPlainTextEdit(parent) {
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (markedLine_) ClearErrorLine();
+    });
+}
+
+int ListingEditor::CaretLineNumber() const {
+    const QTextCursor c = textCursor();
+    return document()->findBlock(c.selectionStart()).blockNumber() + 1;
+}
+
+void ListingEditor::ReplaceAllText(const QString& text) {
+    const QTextCursor old = textCursor();
+    const int line = old.block().blockNumber();
+    const int column = old.positionInBlock();
+    const int scroll = verticalScrollBar()->value();
+
+    QTextCursor c(document());
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.insertText(text);
+    c.endEditBlock();
+
+    const QTextBlock block = document()->findBlockByNumber(std::min(line, document()->blockCount() - 1));
+    QTextCursor caret(block);
+    caret.setPosition(block.position() + std::min(column, block.length() - 1));
+    setTextCursor(caret);
+    verticalScrollBar()->setValue(scroll);
+}
+
+void ListingEditor::MarkErrorLine(int lineNumber) {
+    const QTextBlock block = document()->findBlockByNumber(lineNumber - 1);
+    if (!block.isValid()) return ClearErrorLine();
+    QTextEdit::ExtraSelection mark;
+    mark.cursor = QTextCursor(block);
+    mark.format.setBackground(QColor(255, 200, 200));
+    mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+    setExtraSelections({mark});
+    markedLine_ = lineNumber;
+}
+
+void ListingEditor::ClearErrorLine() {
+    markedLine_ = 0;
+    setExtraSelections({});
+}
+
+namespace {
+
+// The text with every character that CP932 cannot hold as '?'; only what
+// enters is looked at, so typing costs the same in a listing of any length.
+bool Representable(const QString& text, QString& replaced) {
+    std::u16string u(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+    if (!ReplaceUnencodable(u)) return true;
+    replaced = QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+    return false;
+}
+
+}  // namespace
+
+void ListingEditor::keyPressEvent(QKeyEvent* e) {
+    QString text;
+    if (e->text().isEmpty() || Representable(e->text(), text)) return QPlainTextEdit::keyPressEvent(e);
+    QKeyEvent filtered(e->type(), e->key(), e->modifiers(), text, e->isAutoRepeat(), static_cast<ushort>(e->count()));
+    QPlainTextEdit::keyPressEvent(&filtered);
+    e->setAccepted(filtered.isAccepted());
+}
+
+void ListingEditor::inputMethodEvent(QInputMethodEvent* e) {
+    QString text;
+    if (Representable(e->commitString(), text)) return QPlainTextEdit::inputMethodEvent(e);
+    QInputMethodEvent filtered(e->preeditString(), e->attributes());
+    filtered.setCommitString(text, e->replacementStart(), e->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&filtered);
+}
+
+void ListingEditor::insertFromMimeData(const QMimeData* source) {
+    QString text;
+    if (!source->hasText() || Representable(source->text(), text)) return QPlainTextEdit::insertFromMimeData(source);
+    QMimeData filtered;
+    filtered.setText(text);
+    QPlainTextEdit::insertFromMimeData(&filtered);
+}
+
+void ListingEditor::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) leftPressed_ = true;
+    QPlainTextEdit::mousePressEvent(e);
+}
+
+void ListingEditor::mouseReleaseEvent(QMouseEvent* e) {
+    QPlainTextEdit::mouseReleaseEvent(e);
+    if (e->button() != Qt::LeftButton || !leftPressed_) return;
+    leftPressed_ = false;
+    if (viewport()->rect().contains(e->position().toPoint())) emit clicked();
+}
+
+void ListingEditor::keyReleaseEvent(QKeyEvent* e) {
+    QPlainTextEdit::keyReleaseEvent(e);
+    emit keyReleased();
+}
+
+}  // namespace kuv

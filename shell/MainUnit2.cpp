@@ -1,0 +1,222 @@
+#include "MainUnit2.h"
+
+#include "AboutUnit1.h"
+#include "ErrorUnit1.h"
+#include "Fonts.h"
+#include "GraphUnit1.h"
+#include "ListingEditor.h"
+#include "ShiftJis.h"
+#include "language/Listing.h"
+#include "language/Runner.h"
+#include "picture/Drawing.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+
+namespace kuv {
+
+TFormM::TFormM(QWidget* parent) : QMainWindow(parent), dialogs_(std::make_unique<QtDialogs>(this)) {
+    setObjectName(QStringLiteral("FormM"));
+    setWindowTitle(QStringLiteral("KUVリスト"));
+    setWindowIcon(QIcon(ProgramPicture()));
+    setFont(ProportionalFont(12));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(361, 561);
+    client->setBackgroundRole(QPalette::Button);
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+
+    Memo1 = new ListingEditor(client);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(0, 0, 357, 489);
+    Memo1->setFont(FixedFont(15));
+    QPalette pal = Memo1->palette();
+    pal.setColor(QPalette::Base, pal.color(QPalette::ToolTipBase));
+    pal.setColor(QPalette::Text, pal.color(QPalette::WindowText));
+    Memo1->setPalette(pal);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Memo1->setTabChangesFocus(true);
+    // Listings are typed in half-width letters; an input method may still be
+    // switched on by hand for Japanese TEXT.
+    Memo1->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+    Memo1->setPlainText(QStringLiteral("REM\nEND\n"));
+
+    Panel1 = new QFrame(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 496, 361, 65);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    Label1 = new QLabel(QStringLiteral("行番号"), Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(220, 9, 48, 16);
+    Label1->setFont(ProportionalFont(16));
+
+    Mmln = new QLineEdit(Panel1);
+    Mmln->setObjectName(QStringLiteral("Mmln"));
+    Mmln->setGeometry(272, 5, 65, 20);
+
+    Label2 = new QLabel(QStringLiteral("ファイル名"), Panel1);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(12, 9, 70, 16);
+    Label2->setFont(ProportionalFont(16));
+
+    Edit1 = new QLineEdit(QStringLiteral("noname"), Panel1);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(8, 29, 329, 20);
+    Edit1->setReadOnly(true);
+
+    setTabOrder(Memo1, Mmln);
+    setTabOrder(Mmln, Edit1);
+
+    BuildMenu();
+    // Fitted to its controls and the menu bar; the user cannot resize it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    move(745, 96);
+
+    connect(Memo1, &ListingEditor::clicked, this, [this] { Memo1Click(); });
+    connect(Memo1, &ListingEditor::keyReleased, this, [this] { Memo1KeyUp(); });
+    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+
+    OpenDialog1 = {FileDialog::Kind::Open, QStringLiteral("グラフィック記述言語 (*.kuv)"), QStringLiteral("*.kuv")};
+    SaveDialog1 = {FileDialog::Kind::Save, QStringLiteral("グラフィック描画言語 (noname.kuv)"), QStringLiteral("noname")};
+    SaveDialog2 = {FileDialog::Kind::Save, QStringLiteral("JPGファイル (*.jpg)"), QStringLiteral("noname")};
+    SaveDialog3 = {FileDialog::Kind::Save, QStringLiteral("BMPファイル (*.bmp)"), QStringLiteral("noname")};
+
+    FormCreate();
+    Memo1->setFocus();
+}
+
+TFormM::~TFormM() = default;
+
+void TFormM::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    auto item = [this](QMenu* menu, QAction*& action, const char* name, const QString& caption, void (TFormM::*handler)()) {
+        action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+    auto barItem = [this, bar](QAction*& action, const char* name, const QString& caption, void (TFormM::*handler)()) {
+        action = bar->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+
+    File1 = bar->addMenu(QStringLiteral("ファイル"));
+    File1->setObjectName(QStringLiteral("File1"));
+    item(File1, N1, "N1", QStringLiteral("開　　く"), &TFormM::N1Click);
+    item(File1, Save2, "Save2", QStringLiteral("上書き保存"), &TFormM::Save2Click);
+    Save1 = File1->addAction(QStringLiteral("名前を付け保存"));
+    Save1->setObjectName(QStringLiteral("Save1"));
+    connect(Save1, &QAction::triggered, this, [this] { Save1Click(); });
+    item(File1, N2, "N2", QStringLiteral("終了する"), &TFormM::N2Click);
+
+    barItem(N4, "N4", QStringLiteral("描画実行"), &TFormM::N4Click);
+
+    imgsave = bar->addMenu(QStringLiteral("画像保存"));
+    imgsave->setObjectName(QStringLiteral("imgsave"));
+    item(imgsave, BMP, "BMP", QStringLiteral("BMP保存"), &TFormM::BMPClick);
+    item(imgsave, JPG, "JPG", QStringLiteral("JPG保存"), &TFormM::JPGClick);
+
+    barItem(N6, "N6", QStringLiteral("画像消去"), &TFormM::N6Click);
+
+    Help1 = bar->addMenu(QStringLiteral("ヘルプ"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    item(Help1, N3, "N3", QStringLiteral("Ｖｅｒ"), &TFormM::N3Click);
+    item(Help1, Help2, "Help2", QStringLiteral("ヘルプ"), &TFormM::Help2Click);
+}
+
+void TFormM::SetWindows(TFormG* formG, TFormA* formA, TFormE* formE) {
+    formG_ = formG;
+    formA_ = formA;
+    formE_ = formE;
+}
+
+void TFormM::SetDialogs(std::unique_ptr<Dialogs> dialogs) { dialogs_ = std::move(dialogs); }
+
+void TFormM::FormCreate() {
+    CurrentFileName = QStringLiteral("noname.kuv");
+    Modified = false;
+}
+
+void TFormM::N4Click() {
+    if (!formG_->isVisible()) formG_->show();
+
+    const std::string before = ListingFromEditorText(Memo1->toPlainText());
+    Listing listing(before);
+    const RunResult result = RunProgram(listing, formG_->GetPicture());
+
+    Memo1->ClearErrorLine();
+    if (listing.Touched()) {
+        // Every rewrite of a line is an edit of the listing, even one that
+        // leaves its bytes as they were; the editor is written only when the
+        // text really changed, in one edit.
+        const std::string after = listing.Text();
+        if (after != before) Memo1->ReplaceAllText(EditorTextFromListing(after));
+        Modified = true;
+    }
+    if (result.errorLogReset) {
+        formE_->ClearLog();
+        formE_->hide();
+    }
+    if (!result.errorLine.empty()) {
+        formE_->show();
+        formE_->AddLine(FromCp932(result.errorLine));
+        Memo1->MarkErrorLine(std::atoi(result.errorLine.c_str()));
+    }
+    formG_->PictureChanged();
+}
+
+void TFormM::N6Click() {
+    ClearPicture(formG_->GetPicture());
+    formG_->PictureChanged();
+}
+
+void TFormM::N2Click() { close(); }
+
+void TFormM::N3Click() { formA_->show(); }
+
+QString ShippedHelpPath() {
+    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/kuv/kuvhelp.htm"));
+}
+
+void TFormM::Help2Click() {
+    const QString local = QDir::current().absoluteFilePath(QStringLiteral("kuvhelp.htm"));
+    dialogs_->OpenDocument(QFileInfo::exists(local) ? local : QDir::cleanPath(ShippedHelpPath()));
+}
+
+void TFormM::Memo1Click() { ShowLineNumber(); }
+void TFormM::Memo1KeyUp() { ShowLineNumber(); }
+void TFormM::ShowLineNumber() { Mmln->setText(QString::number(Memo1->CaretLineNumber())); }
+
+void TFormM::Memo1Change() { Modified = true; }
+
+void TFormM::N1Click() {}
+void TFormM::Save2Click() {}
+bool TFormM::Save1Click() { return true; }
+void TFormM::BMPClick() {}
+void TFormM::JPGClick() {}
+
+void TFormM::closeEvent(QCloseEvent* event) {
+    // A save that fails while closing abandons the close; a cancelled one
+    // does not.
+    if (Modified && !Save1Click()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+}  // namespace kuv

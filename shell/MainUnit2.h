@@ -1,0 +1,100 @@
+// The main window: the listing editor, the menu bar from which every command
+// starts, the line-number box and the file-name box.
+#pragma once
+
+#include "Dialogs.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+
+namespace kuv {
+
+class ListingEditor;
+class TFormA;
+class TFormE;
+class TFormG;
+
+class TFormM : public QMainWindow {
+public:
+    explicit TFormM(QWidget* parent = nullptr);
+    ~TFormM() override;
+
+    // The windows created after this one, in the order of start-up.
+    void SetWindows(TFormG* formG, TFormA* formA, TFormE* formE);
+    // Replaces the dialogs (tests answer them without windows).
+    void SetDialogs(std::unique_ptr<Dialogs> dialogs);
+
+    // Commands of the menu.
+    void N1Click();     // 開　　く
+    void Save2Click();  // 上書き保存
+    bool Save1Click();  // 名前を付け保存; false when the save failed
+    void N2Click();     // 終了する
+    void N4Click();     // 描画実行
+    void BMPClick();    // BMP保存
+    void JPGClick();    // JPG保存
+    void N6Click();     // 画像消去
+    void N3Click();     // Ｖｅｒ
+    void Help2Click();  // ヘルプ
+
+    // Editor events.
+    void Memo1Click();
+    void Memo1KeyUp();
+    void Memo1Change();
+
+    // The listing file that Overwrite save writes, and whether the listing
+    // changed since start-up, the last Open or the last Overwrite save.
+    QString CurrentFileName;
+    bool Modified = false;
+
+    // The file dialogs and the names they propose.
+    FileDialog OpenDialog1;
+    FileDialog SaveDialog1;
+    FileDialog SaveDialog2;
+    FileDialog SaveDialog3;
+
+    ListingEditor* Memo1;
+    QFrame* Panel1;
+    QLabel* Label1;
+    QLineEdit* Mmln;
+    QLabel* Label2;
+    QLineEdit* Edit1;
+
+    QMenu* File1;
+    QAction* N1;
+    QAction* Save2;
+    QAction* Save1;
+    QAction* N2;
+    QAction* N4;
+    QMenu* imgsave;
+    QAction* BMP;
+    QAction* JPG;
+    QAction* N6;
+    QMenu* Help1;
+    QAction* N3;
+    QAction* Help2;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void BuildMenu();
+    void ShowLineNumber();
+
+    TFormG* formG_ = nullptr;
+    TFormA* formA_ = nullptr;
+    TFormE* formE_ = nullptr;
+    std::unique_ptr<Dialogs> dialogs_;
+};
+
+// Where the help page that ships with the program lies.
+QString ShippedHelpPath();
+
+}  // namespace kuv

@@ -1,0 +1,356 @@
+#include "shell/AboutUnit1.h"
+#include "shell/ErrorUnit1.h"
+#include "shell/Forms.h"
+#include "shell/GraphUnit1.h"
+#include "shell/ListingEditor.h"
+#include "shell/MainUnit2.h"
+#include "support/FakeDialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QTextLayout>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include <gtest/gtest.h>
+
+namespace kuv {
+namespace {
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        forms = CreateForms();
+        auto fake = std::make_unique<test::FakeDialogs>();
+        dialogs = fake.get();
+        forms.FormM->SetDialogs(std::move(fake));
+        forms.FormM->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override { DestroyForms(forms); }
+
+    TFormM& M() { return *forms.FormM; }
+    QString ErrorLog() { return forms.FormE->LogText(); }
+
+    void Type(const QString& listing) {
+        M().Memo1->setPlainText(listing);
+    }
+
+    // Clicks in the editor on the given line (1-based), at its n-th screen row.
+    void ClickOnLine(int line, int screenRow = 0) {
+        const QTextBlock block = M().Memo1->document()->findBlockByNumber(line - 1);
+        QTextCursor at(block);
+        const int inLine = block.layout()->lineAt(screenRow).textStart() + 1;
+        at.setPosition(block.position() + std::min(inLine, block.length() - 1));
+        const QRect r = M().Memo1->cursorRect(at);
+        QTest::mouseClick(M().Memo1->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 1, r.center().y()));
+    }
+
+    Forms forms{};
+    test::FakeDialogs* dialogs = nullptr;
+};
+
+TEST_F(ShellTest, StartsWithTheListingsFirstTextAndItsWindows) {
+    EXPECT_EQ(M().Memo1->toPlainText(), "REM\nEND\n");
+    EXPECT_EQ(M().Mmln->text(), "");
+    EXPECT_EQ(M().Edit1->text(), "noname");
+    EXPECT_TRUE(M().Edit1->isReadOnly());
+    EXPECT_EQ(M().CurrentFileName, "noname.kuv");
+    EXPECT_FALSE(M().Modified);
+    EXPECT_EQ(M().windowTitle(), "KUVリスト");
+    EXPECT_EQ(forms.FormG->windowTitle(), "KUVグラフィック");
+    EXPECT_EQ(forms.FormA->windowTitle(), "ＫＵＶ");
+    EXPECT_EQ(forms.FormE->windowTitle(), "ＫＵＶエラー");
+    EXPECT_TRUE(forms.FormG->isVisible());
+    EXPECT_FALSE(forms.FormA->isVisible());
+    EXPECT_FALSE(forms.FormE->isVisible());
+    EXPECT_EQ(M().centralWidget()->size(), QSize(361, 561));
+    EXPECT_EQ(M().width(), 361);
+    EXPECT_EQ(forms.FormG->size(), QSize(641, 481));
+    EXPECT_EQ(forms.FormG->Image1->geometry(), QRect(0, 0, 641, 481));
+    EXPECT_EQ(M().pos(), QPoint(745, 96));
+    EXPECT_EQ(forms.FormG->pos(), QPoint(19, 181));
+    EXPECT_EQ(forms.FormA->pos(), QPoint(554, 423));
+    EXPECT_EQ(forms.FormE->pos(), QPoint(315, 214));
+    EXPECT_EQ(forms.FormA->size(), QSize(244, 128));
+    EXPECT_EQ(QApplication::focusWidget(), M().Memo1);
+}
+
+TEST_F(ShellTest, ControlsSitWhereTheyBelong) {
+    EXPECT_EQ(M().Memo1->geometry(), QRect(0, 0, 357, 489));
+    EXPECT_EQ(M().Panel1->geometry(), QRect(0, 496, 361, 65));
+    EXPECT_EQ(M().Label1->geometry(), QRect(220, 9, 48, 16));
+    EXPECT_EQ(M().Label1->text(), "行番号");
+    EXPECT_EQ(M().Mmln->geometry(), QRect(272, 5, 65, 20));
+    EXPECT_EQ(M().Label2->geometry(), QRect(12, 9, 70, 16));
+    EXPECT_EQ(M().Label2->text(), "ファイル名");
+    EXPECT_EQ(M().Edit1->geometry(), QRect(8, 29, 329, 20));
+    EXPECT_EQ(forms.FormE->Memo1->geometry(), QRect(8, 8, 369, 505));
+    EXPECT_EQ(forms.FormE->Button1->geometry(), QRect(288, 520, 73, 25));
+    EXPECT_EQ(forms.FormE->Button1->text(), "閉じる");
+    EXPECT_EQ(forms.FormA->BitBtn1->geometry(), QRect(31, 12, 181, 63));
+    EXPECT_EQ(forms.FormA->BitBtn1->text(), QString::fromUtf16(u"\u3000ＫＵＶ\u3000Ｖｅｒ １.４"));
+    EXPECT_EQ(forms.FormA->BitBtn1->iconSize(), QSize(32, 32));
+    EXPECT_EQ(forms.FormA->Label2->geometry(), QRect(19, 93, 216, 16));
+    EXPECT_TRUE(M().Memo1->tabChangesFocus());
+    EXPECT_EQ(M().Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(forms.FormE->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_TRUE(forms.FormE->Memo1->isReadOnly());
+}
+
+TEST_F(ShellTest, MenuHoldsEveryCommandWithoutShortcuts) {
+    QStringList captions;
+    for (QAction* a : M().menuBar()->actions()) {
+        captions << a->text();
+        if (a->menu())
+            for (QAction* sub : a->menu()->actions()) {
+                captions << "  " + sub->text();
+                EXPECT_TRUE(sub->shortcut().isEmpty());
+                EXPECT_TRUE(sub->isEnabled());
+                EXPECT_FALSE(sub->isCheckable());
+            }
+    }
+    EXPECT_EQ(captions, (QStringList{"ファイル", QString::fromUtf16(u"  開\u3000\u3000く"), "  上書き保存",
+                                     "  名前を付け保存", "  終了する", "描画実行", "画像保存", "  BMP保存",
+                                     "  JPG保存", "画像消去", "ヘルプ", "  Ｖｅｒ", "  ヘルプ"}));
+    EXPECT_EQ(M().N4->menu(), nullptr);
+    EXPECT_EQ(M().N6->menu(), nullptr);
+}
+
+struct RunRow {
+    const char* intent;
+    const char* listing;
+    const char* rewritten;
+    const char* errorLog;
+    bool errorShown;
+    bool modified;
+    int marked;
+};
+
+void PrintTo(const RunRow& row, std::ostream* os) { *os << row.intent; }
+
+class ShellRunTest : public ShellTest, public ::testing::WithParamInterface<RunRow> {};
+
+TEST_P(ShellRunTest, RewritesTheEditorAndReports) {
+    const RunRow& row = GetParam();
+    Type(QString::fromUtf8(row.listing));
+    M().Modified = false;
+    M().N4Click();
+    EXPECT_EQ(M().Memo1->toPlainText(), QString::fromUtf8(row.rewritten)) << row.intent;
+    EXPECT_EQ(ErrorLog(), QString::fromUtf8(row.errorLog)) << row.intent;
+    EXPECT_EQ(forms.FormE->isVisible(), row.errorShown) << row.intent;
+    EXPECT_TRUE(forms.FormG->isVisible()) << row.intent;
+    EXPECT_EQ(M().Modified, row.modified) << row.intent;
+    EXPECT_EQ(M().Memo1->MarkedErrorLine(), row.marked) << row.intent;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ShellRunTest,
+    ::testing::Values(
+        RunRow{"the first text", "REM\nEND\n", "REM\nEND\n", "", false, true, 0},
+        RunRow{"lower case and empty lines", "\nline 10 10 20 20 1\n\n", "LINE 10 10 20 20 1\n", "", false, true, 0},
+        RunRow{"an unknown statement", "REM\nREM\nfoo\n", "REM\nREM\nFOO\n", "  3行：命令の間違い\r\n", true, true, 3},
+        RunRow{"a missing parameter", "circle 1 2\n", "CIRCLE 1 2\n", "  1行：設定値が足りません\r\n", true, true, 1},
+        RunRow{"an empty listing", "", "", "", false, false, 0},
+        RunRow{"a lone line break", "\n", "\n", "", false, false, 0},
+        RunRow{"Japanese text", "text 10 100 0 日本語\n", "TEXT 10 100 0 日本語\n", "", false, true, 0}));
+
+TEST_F(ShellRunTest, ShowsTheGraphicsWindowAndTheDrawing) {
+    forms.FormG->hide();
+    Type("LINE 0 0 10 0 2\n");
+    M().N4Click();
+    EXPECT_TRUE(forms.FormG->isVisible());
+    EXPECT_EQ(forms.FormG->GetPicture().At(0, 480), 0xFFFF0000u);
+    EXPECT_EQ(forms.FormG->grab().toImage().pixel(0, 480), qRgb(255, 0, 0));
+}
+
+TEST_F(ShellTest, AnEarlyStopKeepsThePreviousError) {
+    Type("BAD\n");
+    M().N4Click();
+    Type("\n");
+    M().N4Click();
+    EXPECT_EQ(ErrorLog(), "  1行：命令の間違い\r\n");
+    EXPECT_TRUE(forms.FormE->isVisible());
+}
+
+TEST_F(ShellTest, TheNextRunShowsOnlyItsOwnError) {
+    Type("BAD\n");
+    M().N4Click();
+    forms.FormE->Button1->click();
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_FALSE(forms.FormE->isVisible());
+    Type("REM\nWORSE\n");
+    M().N4Click();
+    EXPECT_EQ(ErrorLog(), "  2行：命令の間違い\r\n");
+    EXPECT_TRUE(forms.FormE->isVisible());
+}
+
+TEST_F(ShellTest, ClosingTheErrorWindowKeepsItsMessageUntilTheNextRun) {
+    Type("BAD\n");
+    M().N4Click();
+    forms.FormE->close();
+    EXPECT_FALSE(forms.FormE->isVisible());
+    EXPECT_EQ(ErrorLog(), "  1行：命令の間違い\r\n");
+    Type("REM\n");
+    M().N4Click();
+    EXPECT_FALSE(forms.FormE->isVisible());
+    EXPECT_EQ(ErrorLog(), "");
+}
+
+TEST_F(ShellTest, TheErrorMarkGoesWithTheNextEditAndTouchesNothingElse) {
+    Type("REM\nBAD\nEND\n");
+    ClickOnLine(1);
+    M().N4Click();
+    EXPECT_EQ(M().Memo1->MarkedErrorLine(), 2);
+    EXPECT_EQ(M().Mmln->text(), "1");
+    EXPECT_EQ(M().Memo1->textCursor().blockNumber(), 0);
+    EXPECT_EQ(M().Memo1->extraSelections().size(), 1);
+    QTest::keyClicks(M().Memo1, "x");
+    EXPECT_EQ(M().Memo1->MarkedErrorLine(), 0);
+    EXPECT_TRUE(M().Memo1->extraSelections().isEmpty());
+}
+
+TEST_F(ShellTest, RunKeepsTheCaretOnItsLine) {
+    Type("rem\n\nrem a\nrem b\n");
+    QTextCursor c = M().Memo1->textCursor();
+    c.setPosition(M().Memo1->document()->findBlockByNumber(3).position() + 2);
+    M().Memo1->setTextCursor(c);
+    M().N4Click();
+    EXPECT_EQ(M().Memo1->toPlainText(), "REM\nREM A\nREM B\n");
+    EXPECT_EQ(M().Memo1->textCursor().blockNumber(), 3);
+    // One edit: a single undo brings the typed text back.
+    M().Memo1->undo();
+    EXPECT_EQ(M().Memo1->toPlainText(), "rem\n\nrem a\nrem b\n");
+}
+
+TEST_F(ShellTest, ClearPaintsWhiteWithoutShowingTheGraphicsWindow) {
+    Type("LINE 0 0 10 0 2\n");
+    M().N4Click();
+    forms.FormG->hide();
+    M().Modified = false;
+    M().N6Click();
+    EXPECT_FALSE(forms.FormG->isVisible());
+    EXPECT_EQ(forms.FormG->GetPicture().At(0, 480), 0xFFFFFFFFu);
+    EXPECT_FALSE(M().Modified);
+    Type("LINE 0 0 10 0 1\n");
+    M().N4Click();
+    EXPECT_TRUE(forms.FormG->isVisible());
+}
+
+TEST_F(ShellTest, LineNumberFollowsClicksAndKeys) {
+    ClickOnLine(3);
+    EXPECT_EQ(M().Mmln->text(), "3");
+    ClickOnLine(1);
+    EXPECT_EQ(M().Mmln->text(), "1");
+    QTest::keyClick(M().Memo1, Qt::Key_Down);
+    EXPECT_EQ(M().Mmln->text(), "2");
+    // A key release counts whatever the key.
+    QTest::keyClick(M().Memo1, Qt::Key_Shift);
+    EXPECT_EQ(M().Mmln->text(), "2");
+}
+
+TEST_F(ShellTest, LineNumberOfASelectionIsItsStart) {
+    Type("A\nB\nC\nD\nE\nF\n");
+    QTextCursor c = M().Memo1->textCursor();
+    c.setPosition(M().Memo1->document()->findBlockByNumber(4).position() + 1);
+    c.setPosition(M().Memo1->document()->findBlockByNumber(1).position(), QTextCursor::KeepAnchor);
+    M().Memo1->setTextCursor(c);
+    QTest::keyRelease(M().Memo1, Qt::Key_Shift);
+    EXPECT_EQ(M().Mmln->text(), "2");
+}
+
+TEST_F(ShellTest, AWrappedLineCountsOnce) {
+    Type("REM\nREM " + QString(120, 'x') + " " + QString(60, 'y') + "\nEND\n");
+    QApplication::processEvents();
+    const QTextBlock block = M().Memo1->document()->findBlockByNumber(1);
+    ASSERT_GE(block.layout()->lineCount(), 2);
+    ClickOnLine(2, 1);
+    EXPECT_EQ(M().Mmln->text(), "2");
+    ClickOnLine(3);
+    EXPECT_EQ(M().Mmln->text(), "3");
+}
+
+TEST_F(ShellTest, RunLeavesTheLineNumberUntilTheNextClick) {
+    Type("\n\nREM\n");
+    ClickOnLine(3);
+    M().N4Click();
+    EXPECT_EQ(M().Mmln->text(), "3");
+}
+
+TEST_F(ShellTest, TypingIntoTheLineNumberBoxChangesNothingElse) {
+    QTest::keyClicks(M().Mmln, "99");
+    EXPECT_EQ(M().Mmln->text(), "99");
+    EXPECT_FALSE(M().Modified);
+    ClickOnLine(2);
+    EXPECT_EQ(M().Mmln->text(), "2");
+}
+
+TEST_F(ShellTest, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+    M().Memo1->setFocus();
+    M().Memo1->moveCursor(QTextCursor::End);
+    // Characters typed one key press each, as an input method would send them.
+    for (const QString& ch : {QString::fromUtf8("é"), QString::fromUtf8("漢")}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, ch);
+        QApplication::sendEvent(M().Memo1, &press);
+    }
+    EXPECT_EQ(M().Memo1->toPlainText(), "REM\nEND\n?漢");
+    M().Memo1->moveCursor(QTextCursor::End);
+    QApplication::clipboard()->setText(QString::fromUtf8("ü😀\nok"));
+    M().Memo1->paste();
+    EXPECT_EQ(M().Memo1->toPlainText(), "REM\nEND\n?漢??\nok");
+    EXPECT_TRUE(M().Modified);
+}
+
+TEST_F(ShellTest, EditingSetsModified) {
+    QTest::keyClicks(M().Memo1, "R");
+    EXPECT_TRUE(M().Modified);
+}
+
+TEST_F(ShellTest, VerShowsOneAboutWindowThatItsButtonHides) {
+    M().N3->trigger();
+    M().N3->trigger();
+    EXPECT_TRUE(forms.FormA->isVisible());
+    const QPoint where = forms.FormA->pos();
+    forms.FormA->BitBtn1->click();
+    EXPECT_FALSE(forms.FormA->isVisible());
+    M().N3->trigger();
+    EXPECT_TRUE(forms.FormA->isVisible());
+    EXPECT_EQ(forms.FormA->pos(), where);
+    forms.FormA->close();
+    EXPECT_FALSE(forms.FormA->isVisible());
+}
+
+TEST_F(ShellTest, HelpPrefersThePageInTheCurrentFolder) {
+    QTemporaryDir dir;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    M().Help2->trigger();
+    QFile page(dir.filePath("kuvhelp.htm"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+    M().Help2->trigger();
+    QDir::setCurrent(old);
+    ASSERT_EQ(dialogs->documents.size(), 2);
+    EXPECT_TRUE(dialogs->documents[0].endsWith("share/kuv/kuvhelp.htm"));
+    EXPECT_EQ(dialogs->documents[1], QDir(dir.path()).absoluteFilePath("kuvhelp.htm"));
+    EXPECT_TRUE(dialogs->errors.isEmpty());
+}
+
+TEST_F(ShellTest, ExitWithAnUnchangedListingClosesWithoutADialog) {
+    M().N2Click();
+    EXPECT_FALSE(M().isVisible());
+    EXPECT_TRUE(dialogs->shown.empty());
+}
+
+}  // namespace
+}  // namespace kuv
