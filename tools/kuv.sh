@@ -21,6 +21,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the fuzz target: clang with libFuzzer and the sanitizers
   clang libclang-rt-14-dev
+  # the end-to-end test: a real X server, the accessibility bus, screenshots
+  xvfb xauth x11-utils dbus at-spi2-core python3-pyatspi imagemagick
 )
 
 install_missing() {
@@ -43,10 +45,11 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
 
 if [ "$mode" = run ]; then
-  out="$PWD/build/house.png"
-  build/app/kuv-render -o "$out" samples/house.kuv
-  echo "Rendered samples/house.kuv into $out"
-  exit 0
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "Built build/app/kuv, but there is no display to start it on (DISPLAY is not set)." >&2
+    exit 1
+  fi
+  exec build/app/kuv
 fi
 
 # The fuzz target: a fixed number of runs from the bundled corpus; new

@@ -1,0 +1,145 @@
+"""The desktop program end to end: its windows as a user and assistive
+tools see them, a run from the menu, a screenshot, and a clean exit."""
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+kuv, out = sys.argv[1], sys.argv[2]
+failures = []
+
+
+def check(ok, what):
+    print(("ok    " if ok else "FAIL  ") + what, flush=True)
+    if not ok:
+        failures.append(what)
+
+
+def wait_for(find, seconds=10.0):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        found = find()
+        if found:
+            return found
+        time.sleep(0.05)
+    return None
+
+
+def application():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        a = desktop.getChildAtIndex(i)
+        if a is not None and a.name == "kuv":
+            return a
+    return None
+
+
+def walk(acc):
+    yield acc
+    for i in range(acc.childCount):
+        child = acc.getChildAtIndex(i)
+        if child is not None:
+            yield from walk(child)
+
+
+def find(root, role, name=None):
+    """The first object of the role (any role for None) and name; None also
+    when the program has gone away meanwhile."""
+    try:
+        for acc in walk(root):
+            if (role is None or acc.getRoleName() == role) and (name is None or acc.name == name):
+                return acc
+    except Exception:
+        return None
+    return None
+
+
+def showing(acc):
+    return acc.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def extents(acc):
+    e = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return e.x, e.y, e.width, e.height
+
+
+def text_of(acc):
+    t = acc.queryText()
+    return t.getText(0, t.characterCount)
+
+
+def choose(app, caption):
+    item = find(app, "menu item", caption)
+    item.queryAction().doAction(0)
+
+
+def window_ids():
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+    return {title: line for line in tree.splitlines() for title in ("KUVリスト", "KUVグラフィック") if f'"{title}"' in line}
+
+
+started = time.monotonic()
+proc = subprocess.Popen([kuv], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+shown = wait_for(lambda: len(window_ids()) == 2 and window_ids())
+check(bool(shown), "both windows are mapped")
+print(f"figure: start-up to both windows mapped {1000 * (time.monotonic() - started):.0f} ms", flush=True)
+
+app = wait_for(application)
+check(app is not None, "the program is on the accessibility bus")
+if app is None:
+    proc.kill()
+    sys.exit(1)
+
+main = wait_for(lambda: find(app, "frame", "KUVリスト"))
+graph = find(app, None, "KUVグラフィック")
+check(main is not None and showing(main), "the main window is shown")
+check(graph is not None and showing(graph), "the graphics window is shown")
+client = next(c for c in (main.getChildAtIndex(i) for i in range(main.childCount)) if c.getRoleName() == "filler")
+check(extents(client)[2:] == (361, 561), f"the main window's client area is 361 x 561 ({extents(client)[2:]})")
+check(extents(graph)[2:] == (641, 481), f"the graphics window's client area is 641 x 481 ({extents(graph)[2:]})")
+check(extents(main)[:2] == (745, 96), f"the main window opens at (745, 96) ({extents(main)[:2]})")
+check(extents(graph)[:2] == (19, 181), f"the graphics window opens at (19, 181) ({extents(graph)[:2]})")
+
+editor = find(main, "text")
+check(text_of(editor) == "REM\nEND\n", "the editor starts with REM and END")
+menu = [find(app, "menu item", c) is not None for c in ("開　　く", "上書き保存", "名前を付け保存", "終了する", "描画実行",
+                                                      "BMP保存", "JPG保存", "画像消去", "Ｖｅｒ", "ヘルプ")]
+check(all(menu), "every menu item is there")
+
+# A run with an error, chosen from the menu as a user would.
+editor.queryEditableText().setTextContents("line 0 0 640 480 2\nbox 100 100 200 200 1\noops\n")
+choose(app, "描画実行")
+errors = wait_for(lambda: (lambda w: w if w is not None and showing(w) else None)(find(app, None, "ＫＵＶエラー")))
+check(errors is not None, "the error window appears")
+if errors is not None:
+    check(text_of(find(errors, "text")).startswith("  3行：命令の間違い"), "it shows the numbered message")
+check(wait_for(lambda: text_of(editor) == "LINE 0 0 640 480 2\nBOX 100 100 200 200 1\nOOPS\n"),
+      "the editor shows the rewritten listing")
+time.sleep(0.3)
+shot = os.path.join(out, "desktop.png")
+subprocess.run(["import", "-window", "root", shot], check=False)
+check(os.path.exists(shot) and os.path.getsize(shot) > 0, f"screenshot taken: {shot}")
+if os.path.exists(shot):
+    pixel = subprocess.run(["convert", shot, "-format", "%[pixel:p{19,661}] %[pixel:p{119,561}]", "info:"],
+                           capture_output=True, text=True).stdout.split()
+    check(pixel[:1] == ["red"] or pixel[:1] == ["srgb(255,0,0)"], f"the red line starts at the bottom-left ({pixel})")
+
+# Exit from the menu. The run changed the listing, so Save As is offered
+# first; cancelling it still ends the program.
+choose(app, "終了する")
+dialog = wait_for(lambda: find(app, "dialog"), 5)
+if dialog is not None:
+    cancel = next((b for b in walk(dialog) if b.getRoleName() == "push button" and b.name in ("Cancel", "キャンセル", "&Cancel")), None)
+    check(cancel is not None, "the Save As dialog offers Cancel")
+    if cancel is not None:
+        cancel.queryAction().doAction(0)
+try:
+    code = proc.wait(timeout=10)
+except subprocess.TimeoutExpired:
+    proc.kill()
+    code = None
+check(code == 0, f"the program ends cleanly (exit code {code})")
+
+sys.exit(1 if failures else 0)
