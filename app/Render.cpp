@@ -110,20 +110,19 @@ int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostr
     Options o;
     if (const std::optional<int> code = ParseArgs(args, o, out, err)) return *code;
 
-    std::string bytes;
+    // The same loader as the Open command's.
+    std::string text;
     if (o.listing == "-") {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        text = NormaliseLoadedText(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     } else {
-        QByteArray data;
-        const QString failure = ReadWholeFile(QString::fromStdString(o.listing), data);
+        const QString failure = ReadListingFile(QString::fromStdString(o.listing), text);
         if (!failure.isEmpty()) {
             PrintFailure(err, failure);
             return 2;
         }
-        bytes = data.toStdString();
     }
 
-    Listing listing(NormaliseLoadedText(bytes));
+    Listing listing(text);
     Picture picture;
     const RunResult result = RunProgram(listing, picture);
 

@@ -27,11 +27,7 @@ std::optional<QString> QtDialogs::RunFileDialog(const FileDialog& d) {
     if (proposed.isAbsolute()) dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.isAbsolute() ? proposed.fileName() : d.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().first());
-    // Relative names used later (an overwrite save of "noname.kuv", the help
-    // page) resolve in the folder of the last confirmed file.
-    QDir::setCurrent(QFileInfo(chosen).absolutePath());
-    return chosen;
+    return QDir::toNativeSeparators(dialog.selectedFiles().first());
 }
 
 void QtDialogs::ShowErrorBox(const QString& message) {

@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include "language/ListingText.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -16,6 +18,8 @@ QString CannotCreateMessage(const QString& path) {
 
 QString WriteErrorMessage() { return QStringLiteral("ストリームへの書き込みエラー"); }
 
+QString EditorLimitMessage() { return QStringLiteral("文字列の大きさが メモ の制限を越えました"); }
+
 QString ErrorBoxText(const QString& message) {
     // Compared as the CP932 bytes would be: every character above U+007F
     // encodes with a first byte above '.', as does every ASCII letter or digit.
@@ -29,6 +33,13 @@ QString ReadWholeFile(const QString& path, QByteArray& bytes) {
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return CannotOpenMessage(path);
     return {};
+}
+
+QString ReadListingFile(const QString& path, std::string& text) {
+    QByteArray bytes;
+    const QString failure = ReadWholeFile(path, bytes);
+    if (failure.isEmpty()) text = NormaliseLoadedText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return failure;
 }
 
 QString WriteWholeFile(const QString& path, std::string_view bytes) {

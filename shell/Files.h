@@ -13,6 +13,7 @@ namespace kuv {
 QString CannotOpenMessage(const QString& path);    // ファイル %s は開けません
 QString CannotCreateMessage(const QString& path);  // ファイル %s を作成できません
 QString WriteErrorMessage();                       // ストリームへの書き込みエラー
+QString EditorLimitMessage();                      // 文字列の大きさが メモ の制限を越えました
 
 // The error box text: a "." is added when the message's last character
 // sorts after ".".
@@ -20,6 +21,10 @@ QString ErrorBoxText(const QString& message);
 
 // Reads the whole file; returns an empty string on success, else the message.
 QString ReadWholeFile(const QString& path, QByteArray& bytes);
+
+// Reads a listing file as the editor takes it: line breaks made CR LF,
+// the text cut at the first zero byte. Returns an empty string on success.
+QString ReadListingFile(const QString& path, std::string& text);
 
 // Replaces the file with the bytes, or leaves an existing file exactly as it
 // was: the bytes go to a temporary file that takes the file's place only

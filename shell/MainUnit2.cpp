@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "GraphUnit1.h"
 #include "ListingEditor.h"
+#include "Files.h"
 #include "ShiftJis.h"
 #include "language/Listing.h"
 #include "language/Runner.h"
@@ -202,9 +203,77 @@ void TFormM::ShowLineNumber() { Mmln->setText(QString::number(Memo1->CaretLineNu
 
 void TFormM::Memo1Change() { Modified = true; }
 
-void TFormM::N1Click() {}
-void TFormM::Save2Click() {}
-bool TFormM::Save1Click() { return true; }
+QString BaseName(const QString& path) {
+    // By characters, so the second byte of a double-byte character is never
+    // taken for a backslash.
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < path.size(); ++i)
+        if (path[i] == QLatin1Char('\\') || path[i] == QLatin1Char(':') || path[i] == QLatin1Char('/')) start = i + 1;
+    QString name = path.mid(start);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0) name.truncate(dot);
+    return name;
+}
+
+std::optional<QString> TFormM::RunDialog(FileDialog& dialog) {
+    std::optional<QString> chosen = dialogs_->RunFileDialog(dialog);
+    if (!chosen) return std::nullopt;
+    dialog.fileName = *chosen;
+    // Relative names used later (an overwrite save of "noname.kuv", the help
+    // page) resolve in the folder of the last confirmed file.
+    QDir::setCurrent(QFileInfo(*chosen).absolutePath());
+    return chosen;
+}
+
+bool TFormM::SaveListing(const QString& path) {
+    const QString failure = WriteWholeFile(path, ListingFromEditorText(Memo1->toPlainText()));
+    if (failure.isEmpty()) return true;
+    dialogs_->ShowErrorBox(failure);
+    return false;
+}
+
+void TFormM::N1Click() {
+    const std::optional<QString> path = RunDialog(OpenDialog1);
+    if (!path) return;
+    std::string text;
+    QString failure = ReadListingFile(*path, text);
+    if (failure.isEmpty() && text.size() > EditorLimit) failure = EditorLimitMessage();
+    if (!failure.isEmpty()) return dialogs_->ShowErrorBox(failure);
+
+    // One undoable edit, so that a listing replaced by mistake can be got back.
+    if (text != ListingFromEditorText(Memo1->toPlainText())) {
+        Memo1->ReplaceAllText(EditorTextFromListing(text));
+        Memo1->moveCursor(QTextCursor::Start);
+    }
+    CurrentFileName = *path;
+    SaveDialog1.fileName = BaseName(*path);
+    SaveDialog2.fileName = BaseName(*path);
+    SaveDialog3.fileName = BaseName(*path);
+    Edit1->setText(CurrentFileName);
+    Modified = false;
+}
+
+void TFormM::Save2Click() {
+    SaveDialog1.fileName = CurrentFileName;
+    if (!SaveListing(CurrentFileName)) return;
+    Modified = false;
+    dialogs_->ShowMessage(QStringLiteral("上書き保存をしました"));
+}
+
+bool TFormM::Save1Click() {
+    const std::optional<QString> chosen = RunDialog(SaveDialog1);
+    if (!chosen) return true;
+    QString name = *chosen;
+    // Compared byte for byte: "prog.KUV" becomes "prog.KUV.kuv".
+    if (!name.endsWith(QLatin1String(".kuv"), Qt::CaseSensitive)) name += QLatin1String(".kuv");
+    SaveDialog1.fileName = name;
+    if (!SaveListing(name)) return false;
+    CurrentFileName = name;
+    SaveDialog2.fileName = BaseName(name);
+    SaveDialog3.fileName = BaseName(name);
+    Edit1->setText(name);
+    return true;
+}
 void TFormM::BMPClick() {}
 void TFormM::JPGClick() {}
 

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -53,6 +54,10 @@ public:
     QString CurrentFileName;
     bool Modified = false;
 
+    // The most text the editor takes from a file, in CP932 bytes.
+    static constexpr std::size_t kDefaultEditorLimit = std::size_t{64} << 20;
+    std::size_t EditorLimit = kDefaultEditorLimit;
+
     // The file dialogs and the names they propose.
     FileDialog OpenDialog1;
     FileDialog SaveDialog1;
@@ -85,6 +90,11 @@ protected:
 
 private:
     void FormCreate();
+    // Runs a file dialog; a confirmed one remembers the chosen path and
+    // moves the current directory to its folder.
+    std::optional<QString> RunDialog(FileDialog& dialog);
+    // Writes the editor's text; shows the error box and returns false on failure.
+    bool SaveListing(const QString& path);
     void BuildMenu();
     void ShowLineNumber();
 
@@ -93,6 +103,10 @@ private:
     TFormE* formE_ = nullptr;
     std::unique_ptr<Dialogs> dialogs_;
 };
+
+// The file name of a path without its folder and its last extension;
+// "\\", ":" and "/" separate folders.
+QString BaseName(const QString& path);
 
 // Where the help page that ships with the program lies.
 QString ShippedHelpPath();

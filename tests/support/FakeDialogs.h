@@ -1,19 +1,20 @@
 // Dialogs answered by the test: each file dialog takes the next answer
-// (a path, or nothing for Cancel); boxes are recorded, never shown.
+// (a path, or kCancel); boxes are recorded, never shown.
 #pragma once
 
 #include "shell/Dialogs.h"
 
 #include <QStringList>
 
-#include <deque>
 #include <optional>
 #include <vector>
 
 namespace kuv::test {
 
+inline const QString kCancel;  // a null string: the user cancelled
+
 struct FakeDialogs : Dialogs {
-    std::deque<std::optional<QString>> answers;
+    QStringList answers;
     std::vector<FileDialog> shown;  // the dialogs as they were shown
     QStringList errors;
     QStringList messages;
@@ -21,9 +22,8 @@ struct FakeDialogs : Dialogs {
 
     std::optional<QString> RunFileDialog(const FileDialog& d) override {
         shown.push_back(d);
-        if (answers.empty()) return std::nullopt;
-        auto a = answers.front();
-        answers.pop_front();
+        const QString a = answers.isEmpty() ? kCancel : answers.takeFirst();
+        if (a.isNull()) return std::nullopt;
         return a;
     }
     void ShowErrorBox(const QString& m) override { errors << m; }
