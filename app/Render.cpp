@@ -4,8 +4,8 @@
 #include "language/Listing.h"
 #include "language/ListingText.h"
 #include "language/Runner.h"
-#include "picture/Bmp.h"
 #include "picture/Picture.h"
+#include "shell/Export.h"
 #include "shell/Files.h"
 
 #include <QBuffer>
@@ -26,7 +26,7 @@ constexpr const char* kHelp =
     "Runs a KUV listing as the desktop program's Run command does.\n"
     "\n"
     "  LISTING          a listing file (Shift_JIS); - reads standard input\n"
-    "  -o PICTURE       write the picture: .bmp (32-bit BMP) or .png\n"
+    "  -o PICTURE       write the picture: .bmp (32-bit BMP), .jpg (JPEG) or .png\n"
     "  -l LISTING_OUT   write the rewritten listing (Shift_JIS, CR LF)\n"
     "  --help           show this help\n"
     "  --version        show the version\n"
@@ -40,11 +40,12 @@ struct Options {
     std::optional<std::string> listingOut;
 };
 
-enum class PictureFormat { Bmp, Png, Unknown };
+enum class PictureFormat { Bmp, Jpeg, Png, Unknown };
 
 PictureFormat FormatOf(const std::string& path) {
     const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
     if (suffix == QLatin1String("bmp")) return PictureFormat::Bmp;
+    if (suffix == QLatin1String("jpg")) return PictureFormat::Jpeg;
     if (suffix == QLatin1String("png")) return PictureFormat::Png;
     return PictureFormat::Unknown;
 }
@@ -94,7 +95,7 @@ std::optional<int> ParseArgs(const std::vector<std::string>& args, Options& o, s
         return 2;
     }
     if (o.picture && FormatOf(*o.picture) == PictureFormat::Unknown) {
-        err << "kuv-render: the picture's name must end in .bmp or .png: " << *o.picture << "\n" << kUsage;
+        err << "kuv-render: the picture's name must end in .bmp, .jpg or .png: " << *o.picture << "\n" << kUsage;
         return 2;
     }
     return std::nullopt;
@@ -127,10 +128,12 @@ int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostr
     const RunResult result = RunProgram(listing, picture);
 
     if (o.picture) {
-        const std::string content = FormatOf(*o.picture) == PictureFormat::Bmp
-                                        ? [&] { const auto b = EncodeBmp(picture); return std::string(b.begin(), b.end()); }()
-                                        : PngBytes(picture);
-        const QString failure = WriteWholeFile(QString::fromStdString(*o.picture), content);
+        // BMP and JPEG files are written exactly as the export commands write them.
+        const QString path = QString::fromStdString(*o.picture);
+        const PictureFormat format = FormatOf(*o.picture);
+        const QString failure = format == PictureFormat::Png ? WriteWholeFile(path, PngBytes(picture))
+                                : ExportPicture(picture, path,
+                                                format == PictureFormat::Bmp ? ImageFormat::Bmp : ImageFormat::Jpeg);
         if (!failure.isEmpty()) {
             PrintFailure(err, failure);
             return 2;

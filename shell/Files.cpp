@@ -20,6 +20,10 @@ QString WriteErrorMessage() { return QStringLiteral("ストリームへの書き
 
 QString EditorLimitMessage() { return QStringLiteral("文字列の大きさが メモ の制限を越えました"); }
 
+QString JpegErrorMessage(int code) { return QStringLiteral("JPEG エラー #%1").arg(code); }
+
+QString OutOfMemoryMessage() { return QStringLiteral("メモリストリームの拡大中にメモリが足りなくなりました"); }
+
 QString ErrorBoxText(const QString& message) {
     // Compared as the CP932 bytes would be: every character above U+007F
     // encodes with a first byte above '.', as does every ASCII letter or digit.
@@ -42,23 +46,40 @@ QString ReadListingFile(const QString& path, std::string& text) {
     return failure;
 }
 
-QString WriteWholeFile(const QString& path, std::string_view bytes) {
-    const QFileInfo info(path);
+FileWriter::FileWriter(const QString& path) : path_(path) {}
+
+FileWriter::~FileWriter() {
+    if (file_ && file_->isOpen()) file_->cancelWriting();
+}
+
+QString FileWriter::Create() {
+    const QFileInfo info(path_);
     // A file without write permission counts as read-only even for root,
-    // who could otherwise replace it.
-    // (The "user" bits say what this process may do, so they are left out.)
+    // who could otherwise replace it. (The "user" bits say what this
+    // process may do, so they are left out.)
     constexpr QFile::Permissions kAnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (info.isDir() || (info.exists() && (!info.isWritable() || !(info.permissions() & kAnyWrite))))
-        return CannotCreateMessage(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return CannotCreateMessage(path);
-    const qint64 size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size) {
-        file.cancelWriting();
+        return CannotCreateMessage(path_);
+    file_ = std::make_unique<QSaveFile>(path_);
+    if (!file_->open(QIODevice::WriteOnly)) return CannotCreateMessage(path_);
+    return {};
+}
+
+QString FileWriter::Commit(const void* data, std::size_t size) {
+    const qint64 n = static_cast<qint64>(size);
+    if (file_->write(static_cast<const char*>(data), n) != n) {
+        file_->cancelWriting();
         return WriteErrorMessage();
     }
-    if (!file.commit()) return WriteErrorMessage();
+    if (!file_->commit()) return WriteErrorMessage();
     return {};
+}
+
+QString WriteWholeFile(const QString& path, std::string_view bytes) {
+    FileWriter writer(path);
+    QString failure = writer.Create();
+    if (failure.isEmpty()) failure = writer.Commit(bytes.data(), bytes.size());
+    return failure;
 }
 
 }  // namespace kuv

@@ -29,6 +29,9 @@ TFormG::TFormG(QWidget* parent)
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
+    // Text is 10 points high at the screen's vertical resolution: 13 pixels
+    // at 96 dots per inch, 17 at 120 (rounded as MulDiv rounds).
+    picture_.SetTextPixelSize((10 * logicalDpiY() + 36) / 72);
     Image1 = new PictureView(picture_, this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, Picture::kWidth, Picture::kHeight);

@@ -2,6 +2,7 @@
 
 #include "AboutUnit1.h"
 #include "ErrorUnit1.h"
+#include "Export.h"
 #include "Fonts.h"
 #include "GraphUnit1.h"
 #include "ListingEditor.h"
@@ -274,8 +275,25 @@ bool TFormM::Save1Click() {
     Edit1->setText(name);
     return true;
 }
-void TFormM::BMPClick() {}
-void TFormM::JPGClick() {}
+void TFormM::JPGClick() {
+    const std::optional<QString> chosen = RunDialog(SaveDialog2);
+    if (!chosen) return;
+    // Compared byte for byte: "pic.JPG" becomes "pic.JPG.jpg".
+    if (!chosen->endsWith(QLatin1String(".jpg"), Qt::CaseSensitive)) SaveDialog2.fileName = *chosen + ".jpg";
+    const QString failure = ExportPicture(formG_->GetPicture(), SaveDialog2.fileName, ImageFormat::Jpeg);
+    if (!failure.isEmpty()) dialogs_->ShowErrorBox(failure);
+}
+
+void TFormM::BMPClick() {
+    const std::optional<QString> chosen = RunDialog(SaveDialog3);
+    if (!chosen) return;
+    QString name = *chosen;
+    name.remove(QLatin1Char('*'));
+    if (!name.endsWith(QLatin1String(".bmp"), Qt::CaseSensitive)) name += QLatin1String(".bmp");
+    SaveDialog3.fileName = name;
+    const QString failure = ExportPicture(formG_->GetPicture(), name, ImageFormat::Bmp);
+    if (!failure.isEmpty()) dialogs_->ShowErrorBox(failure);
+}
 
 void TFormM::closeEvent(QCloseEvent* event) {
     // A save that fails while closing abandons the close; a cancelled one
