@@ -1,8 +1,13 @@
 #include "Jpeg.h"
 
 #include <csetjmp>
+#include <cstring>
 #include <cstdio>
 #include <new>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 #include <jpeglib.h>
 
@@ -10,6 +15,8 @@ namespace kuv {
 namespace {
 
 constexpr std::size_t kOutputBufferSize = 4096;
+// Room for the file of a busy picture, so that the in-memory file seldom grows.
+constexpr std::size_t kExpectedFileSize = 256 * 1024;
 
 // Error manager: a fatal error jumps back to the encoder with its message
 // number; warnings and trace messages are dropped, nothing is printed.
@@ -68,6 +75,40 @@ void TermDestination(j_compress_ptr cinfo) {
     Append(cinfo, kOutputBufferSize - dest->pub.free_in_buffer);
 }
 
+// Rows of RGB32 pixels to red, green, blue bytes. Both ways store a few
+// bytes past the row's end, which the next pixel overwrites; rows carry
+// kRowSpare bytes for the last ones.
+constexpr std::size_t kRowSpare = 4;
+
+void ToRgbRowPlain(const Pixel* src, int n, JSAMPLE* dst) {
+    for (int x = 0; x < n; ++x, dst += 3) {
+        const std::uint32_t rgb0 = __builtin_bswap32(src[x] << 8);  // bytes R, G, B, 0 in memory
+        std::memcpy(dst, &rgb0, 4);
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Four pixels at a time: their bytes B, G, R, X shuffled to R, G, B.
+__attribute__((target("ssse3"))) void ToRgbRowSsse3(const Pixel* src, int n, JSAMPLE* dst) {
+    const __m128i order = _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1);
+    int x = 0;
+    for (; x + 4 <= n; x += 4, dst += 12)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                         _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x)), order));
+    ToRgbRowPlain(src + x, n - x, dst);
+}
+
+void ToRgbRow(const Pixel* src, int n, JSAMPLE* dst) {
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3)
+        ToRgbRowSsse3(src, n, dst);
+    else
+        ToRgbRowPlain(src, n, dst);
+}
+#else
+void ToRgbRow(const Pixel* src, int n, JSAMPLE* dst) { ToRgbRowPlain(src, n, dst); }
+#endif
+
 // Everything a jump may skip lives outside the function that calls setjmp.
 struct Encoder {
     jpeg_compress_struct cinfo{};
@@ -94,16 +135,9 @@ bool Compress(Encoder& e, const Pixel* pixels, int width, int height) {
     jpeg_start_compress(&e.cinfo, TRUE);
 
     // Rows from the top, each pixel as red, green, blue.
-    e.row.resize(static_cast<std::size_t>(width > 0 ? width : 0) * 3);
+    e.row.resize(static_cast<std::size_t>(width > 0 ? width : 0) * 3 + kRowSpare);
     for (int y = 0; y < height; ++y) {
-        const Pixel* src = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        JSAMPLE* dst = e.row.data();
-        for (int x = 0; x < width; ++x) {
-            dst[0] = static_cast<JSAMPLE>(src[x] >> 16);
-            dst[1] = static_cast<JSAMPLE>(src[x] >> 8);
-            dst[2] = static_cast<JSAMPLE>(src[x]);
-            dst += 3;
-        }
+        ToRgbRow(pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width), width, e.row.data());
         JSAMPROW rows[1] = {e.row.data()};
         jpeg_write_scanlines(&e.cinfo, rows, 1);
     }
@@ -122,6 +156,7 @@ JpegResult EncodeJpegPixels(const Pixel* pixels, int width, int height) {
     e.err.pub.emit_message = EmitMessage;
     e.err.pub.reset_error_mgr = ResetErrorManager;
     e.dest.out = &result.bytes;
+    result.bytes.reserve(kExpectedFileSize);
     if (!Compress(e, pixels, width, height)) {
         result.errorCode = e.err.outOfMemory ? 0 : e.err.pub.msg_code;
         result.outOfMemory = e.err.outOfMemory;
