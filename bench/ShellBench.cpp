@@ -7,11 +7,15 @@
 #include "shell/MainUnit2.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTextCursor>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 #include <cstdio>
 #include <random>
 #include <vector>
@@ -87,6 +91,45 @@ int main(int argc, char** argv) {
     }
     std::printf("one key typed into that listing:       %8.3f ms (median of 200), worst %.3f ms\n", Median(keys),
                 *std::max_element(keys.begin(), keys.end()));
+    // Open and Overwrite save of a 10 MB listing, then a key typed.
+    struct Answers : kuv::Dialogs {
+        QString path;
+        std::optional<QString> RunFileDialog(const kuv::FileDialog&) override { return path; }
+        void ShowErrorBox(const QString& m) override { std::printf("error: %s\n", qPrintable(m)); }
+        void ShowMessage(const QString&) override {}
+        void OpenDocument(const QString&) override {}
+    };
+    auto answers = std::make_unique<Answers>();
+    answers->path = QDir::temp().absoluteFilePath(QStringLiteral("kuv-bench-10mb.kuv"));
+    const QString path = answers->path;
+    forms.FormM->SetDialogs(std::move(answers));
+    {
+        QString big;
+        std::mt19937 rng(5);
+        while (big.size() < 10'000'000)
+            big += QStringLiteral("LINE %1 %2 %3 %4 %5\n").arg(rng() % 641).arg(rng() % 481).arg(rng() % 641).arg(rng() % 481).arg(rng() % 8);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(big.toLatin1());
+    }
+    forms.FormM->Memo1->setPlainText(QStringLiteral("REM"));
+    QApplication::processEvents();
+    QElapsedTimer t;
+    t.start();
+    forms.FormM->N1Click();
+    QApplication::processEvents();
+    std::printf("Open of a 10 MB listing (%d lines):   %8.1f ms\n", forms.FormM->Memo1->document()->blockCount() - 1,
+                t.nsecsElapsed() / 1e6);
+    t.restart();
+    forms.FormM->Save2Click();
+    std::printf("Overwrite save of it:                  %8.1f ms\n", t.nsecsElapsed() / 1e6);
+    t.restart();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(forms.FormM->Memo1, &press);
+    QApplication::processEvents();
+    std::printf("a key typed afterwards:                %8.3f ms\n", t.nsecsElapsed() / 1e6);
+    QFile::remove(path);
+
     kuv::DestroyForms(forms);
     return 0;
 }
