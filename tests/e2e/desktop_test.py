@@ -8,9 +8,10 @@ import time
 import pyatspi
 from gi.repository import Atspi
 
-# Replies within a second, so that a command held up by a modal dialog does
-# not stall the test; the program's start may take longer.
-Atspi.set_timeout(1000, 15000)
+# Replies within two seconds, so that a command held up by a modal dialog
+# does not stall the test (once the program is up, the start-up allowance
+# no longer applies).
+Atspi.set_timeout(2000, 2000)
 
 kuv, out = sys.argv[1], sys.argv[2]
 failures = []
