@@ -78,6 +78,13 @@ TEST_F(RenderTest, AnUnclearedPictureIsWrittenWhite) {
     EXPECT_EQ(bmp.substr(54, 8), std::string("\xff\xff\xff\0\xff\xff\xff\0", 8));
 }
 
+TEST_F(RenderTest, AnEmptyFileRunsCleanAndGivesAWhitePicture) {
+    WriteFile("empty.kuv", "");
+    EXPECT_EQ(Render({"-o", Path("e.bmp"), "-l", Path("e.out"), Path("empty.kuv")}), 0);
+    EXPECT_EQ(ReadFile(Path("e.out")), "");
+    EXPECT_EQ(ReadFile(Path("e.bmp")).substr(54, 4), std::string("\xff\xff\xff\0", 4));
+}
+
 TEST_F(RenderTest, KeepsBytesThatAreNotText) {
     const std::string listing = "REM \x80\xff\x85\x41 \x82\xa0\r\nTEXT 10 100 0 \x8a\xbf\r\n";
     WriteFile("raw.kuv", listing);

@@ -6,7 +6,7 @@
 #include "shell/GraphUnit1.h"
 #include "shell/ListingEditor.h"
 #include "shell/MainUnit2.h"
-#include "support/FakeDialogs.h"
+#include "support/FormsFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,33 +20,9 @@
 namespace kuv {
 namespace {
 
-class ExportTest : public ::testing::Test {
+class ExportTest : public test::FormsFixture {
 protected:
-    void SetUp() override {
-        oldDir = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        forms = CreateForms();
-        auto fake = std::make_unique<test::FakeDialogs>();
-        dialogs = fake.get();
-        forms.FormM->SetDialogs(std::move(fake));
-    }
-    void TearDown() override {
-        DestroyForms(forms);
-        QDir::setCurrent(oldDir);
-    }
-    TFormM& M() { return *forms.FormM; }
-    Picture& P() { return forms.FormG->GetPicture(); }
-    QString Path(const QString& name) const { return QDir(dir.path()).absoluteFilePath(name); }
-    std::string Read(const QString& path) const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
-    }
     static std::string Bytes(const std::vector<std::uint8_t>& v) { return std::string(v.begin(), v.end()); }
-
-    QTemporaryDir dir;
-    QString oldDir;
-    Forms forms{};
-    test::FakeDialogs* dialogs = nullptr;
 };
 
 struct NameRow {

@@ -6,7 +6,7 @@
 #include "shell/ListingEditor.h"
 #include "shell/MainUnit2.h"
 #include "shell/ShiftJis.h"
-#include "support/FakeDialogs.h"
+#include "support/FormsFixture.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,32 +27,8 @@ namespace {
 
 using test::kCancel;
 
-class FilesTest : public ::testing::Test {
+class FilesTest : public test::FormsFixture {
 protected:
-    void SetUp() override {
-        oldDir = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        forms = CreateForms();
-        auto fake = std::make_unique<test::FakeDialogs>();
-        dialogs = fake.get();
-        forms.FormM->SetDialogs(std::move(fake));
-    }
-    void TearDown() override {
-        DestroyForms(forms);
-        QDir::setCurrent(oldDir);
-    }
-
-    TFormM& M() { return *forms.FormM; }
-    QString Path(const QString& name) const { return QDir(dir.path()).absoluteFilePath(name); }
-    std::string Read(const QString& path) const {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
-    }
-    void Write(const QString& path, const std::string& bytes) const {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    }
     void Open(const QString& path) {
         dialogs->answers << path;
         M().N1Click();
@@ -63,12 +39,6 @@ protected:
         QApplication::sendEvent(&M(), &e);
         return e.isAccepted();
     }
-    std::string EditorBytes() { return ListingFromEditorText(M().Memo1->toPlainText()); }
-
-    QTemporaryDir dir;
-    QString oldDir;
-    Forms forms{};
-    test::FakeDialogs* dialogs = nullptr;
 };
 
 TEST_F(FilesTest, StartUpState) {

@@ -4,7 +4,7 @@
 #include "shell/GraphUnit1.h"
 #include "shell/ListingEditor.h"
 #include "shell/MainUnit2.h"
-#include "support/FakeDialogs.h"
+#include "support/FormsFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,19 +27,14 @@
 namespace kuv {
 namespace {
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public test::FormsFixture {
 protected:
     void SetUp() override {
-        forms = CreateForms();
-        auto fake = std::make_unique<test::FakeDialogs>();
-        dialogs = fake.get();
-        forms.FormM->SetDialogs(std::move(fake));
+        FormsFixture::SetUp();
         forms.FormM->show();
         QApplication::processEvents();
     }
-    void TearDown() override { DestroyForms(forms); }
 
-    TFormM& M() { return *forms.FormM; }
     QString ErrorLog() { return forms.FormE->LogText(); }
 
     void Type(const QString& listing) {
@@ -55,9 +50,6 @@ protected:
         const QRect r = M().Memo1->cursorRect(at);
         QTest::mouseClick(M().Memo1->viewport(), Qt::LeftButton, {}, QPoint(r.left() + 1, r.center().y()));
     }
-
-    Forms forms{};
-    test::FakeDialogs* dialogs = nullptr;
 };
 
 TEST_F(ShellTest, StartsWithTheListingsFirstTextAndItsWindows) {
