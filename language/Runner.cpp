@@ -82,13 +82,11 @@ RunResult RunProgram(Listing& listing, Picture& picture) {
         const StatementKind kind = ClassifyStatement(line);
         if (kind == skEnd) break;
         if (kind == skRem) continue;
-        if (kind == skUnknown) {
-            result.errorLine = ErrorLogLine(i + 1, msg::kUnknownStatement);
-            break;
-        }
-        const TStatementArgs args = ParseStatement(line);
+        const TStatementArgs args = kind == skUnknown ? TStatementArgs{std::string(msg::kUnknownStatement), {}, {}}
+                                                      : ParseStatement(line);
         if (!args.Msg.empty()) {
             result.errorLine = ErrorLogLine(i + 1, args.Msg);
+            result.errorLineNumber = i + 1;
             break;
         }
         kRoutines[kind](picture, args);

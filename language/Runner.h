@@ -26,6 +26,8 @@ struct RunResult {
     bool errorLogReset = false;
     // The ErrorLog line to show (CP932); empty when the run met no error.
     std::string errorLine;
+    // The 1-based number of the line that failed, in the rewritten listing.
+    int errorLineNumber = 0;
 };
 
 // Steps 2 to 10 of the Run command on the editor's listing. The listing is

@@ -175,7 +175,7 @@ void TFormM::N4Click() {
     if (!result.errorLine.empty()) {
         formE_->show();
         formE_->AddLine(FromCp932(result.errorLine));
-        Memo1->MarkErrorLine(std::atoi(result.errorLine.c_str()));
+        Memo1->MarkErrorLine(result.errorLineNumber);
     }
     formG_->PictureChanged();
 }

@@ -97,7 +97,9 @@ TEST(RunProgram, ReportsLineNumbersPast999WithoutPadding) {
     for (int i = 0; i < 999; ++i) text += "REM\n";
     Listing listing(EditorText(text + "OOPS\n"));
     Picture picture;
-    EXPECT_EQ(Cp932ToUtf8(RunProgram(listing, picture).errorLine), "1000行：命令の間違い");
+    const RunResult result = RunProgram(listing, picture);
+    EXPECT_EQ(Cp932ToUtf8(result.errorLine), "1000行：命令の間違い");
+    EXPECT_EQ(result.errorLineNumber, 1000);
 }
 
 TEST(RunProgram, DrawsEveryStatementKind) {
