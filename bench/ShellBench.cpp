@@ -106,8 +106,11 @@ int main(int argc, char** argv) {
     {
         QString big;
         std::mt19937 rng(5);
-        while (big.size() < 10'000'000)
-            big += QStringLiteral("LINE %1 %2 %3 %4 %5\n").arg(rng() % 641).arg(rng() % 481).arg(rng() % 641).arg(rng() % 481).arg(rng() % 8);
+        // 10 MB in about 400,000 lines: LINE and ARC statements in turn.
+        auto n = [&](unsigned hi) { return QStringLiteral("%1").arg(100 + rng() % (hi - 99), 3); };
+        for (int i = 0; big.size() < 10'000'000; ++i)
+            big += i % 2 ? QStringLiteral("LINE %1 %2 %3 %4 %5\r\n").arg(n(640), n(480), n(640), n(480)).arg(rng() % 8)
+                         : QStringLiteral("ARC %1 %2 %3 %4 %5 %6\r\n").arg(n(640), n(480), n(320), n(721), n(721)).arg(rng() % 8);
         QFile f(path);
         f.open(QIODevice::WriteOnly);
         f.write(big.toLatin1());
