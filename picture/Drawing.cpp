@@ -1,7 +1,8 @@
 #include "Drawing.h"
 
-#include <cfenv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace kuv {
@@ -18,16 +19,20 @@ constexpr int kMaxRadius = 320;
 constexpr int kSteps = 1258 + 628 + 1;
 
 struct Offset {
+    long dx, dy;
+};
+// Table entries: every offset of a radius up to 320 fits 16 bits.
+struct SmallOffset {
     std::int16_t dx, dy;
 };
 
 Offset ComputeOffset(long double c, long double s, int r) {
-    return {static_cast<std::int16_t>(RoundHalfEven(c * r)), static_cast<std::int16_t>(RoundHalfEven(s * r))};
+    return {static_cast<long>(RoundHalfEven(c * r)), static_cast<long>(RoundHalfEven(s * r))};
 }
 
 struct WalkTable {
     std::vector<long double> cos, sin;
-    std::vector<Offset> offsets;  // [r * kSteps + k]
+    std::vector<SmallOffset> offsets;  // [r * kSteps + k]
     WalkTable() : cos(kSteps), sin(kSteps), offsets(static_cast<std::size_t>(kMaxRadius + 1) * kSteps) {
         for (int k = 0; k < kSteps; ++k) {
             const long double t = static_cast<long double>(k) / 100.0L;
@@ -35,11 +40,17 @@ struct WalkTable {
             sin[k] = std::sin(t);
         }
         for (int r = 0; r <= kMaxRadius; ++r)
-            for (int k = 0; k < kSteps; ++k) offsets[static_cast<std::size_t>(r) * kSteps + k] = ComputeOffset(cos[k], sin[k], r);
+            for (int k = 0; k < kSteps; ++k) {
+                const Offset o = ComputeOffset(cos[k], sin[k], r);
+                offsets[static_cast<std::size_t>(r) * kSteps + k] = {static_cast<std::int16_t>(o.dx),
+                                                                     static_cast<std::int16_t>(o.dy)};
+            }
     }
     Offset At(int r, long k) const {
-        if (r >= 0 && r <= kMaxRadius && k >= 0 && k < kSteps)
-            return offsets[static_cast<std::size_t>(r) * kSteps + k];
+        if (r >= 0 && r <= kMaxRadius && k >= 0 && k < kSteps) {
+            const SmallOffset o = offsets[static_cast<std::size_t>(r) * kSteps + k];
+            return {o.dx, o.dy};
+        }
         const long double t = static_cast<long double>(k) / 100.0L;
         const long double c = k >= 0 && k < kSteps ? cos[k] : std::cos(t);
         const long double s = k >= 0 && k < kSteps ? sin[k] : std::sin(t);
@@ -61,7 +72,7 @@ long double RoundHalfEven(long double v) {
     // program changes); subtracting it again is exact. This is what
     // nearbyint does, without its cost, for every |v| < 2^62; the walks
     // stay far below that.
-    if (std::fabs(v) >= 0x1p62L) return std::nearbyint(v);
+    if (std::numeric_limits<long double>::digits != 64 || std::fabs(v) >= 0x1p62L) return std::nearbyint(v);
     constexpr long double kShift = 0x3p62L;
     volatile long double shifted = v + kShift;  // volatile: the rounding must happen here
     return shifted - kShift;
@@ -100,7 +111,7 @@ void DrawCircle(Picture& p, int x, int y, int r, int c) {
     // 629 steps of 1/100 radian stop just short of a full turn.
     for (int i = 0; i <= 628; ++i) {
         const Offset o = walk.At(r, i);
-        p.LineTo(x + o.dx, row + o.dy, pen);
+        p.LineTo(static_cast<int>(x + o.dx), static_cast<int>(row + o.dy), pen);
     }
 }
 
@@ -110,10 +121,10 @@ void DrawArc(Picture& p, int x, int y, int r, int s, int e, int c) {
     const int row = kBottomRow - y;
     const ArcSteps st = ArcStepRange(s, e);
     const Offset start = walk.At(r, st.k0);
-    p.MoveTo(x + start.dx, row - start.dy);
+    p.MoveTo(static_cast<int>(x + start.dx), static_cast<int>(row - start.dy));
     for (long k = st.k0; k <= st.k1; ++k) {
         const Offset o = walk.At(r, k);
-        p.LineTo(x + o.dx, row - o.dy, pen);
+        p.LineTo(static_cast<int>(x + o.dx), static_cast<int>(row - o.dy), pen);
     }
 }
 
