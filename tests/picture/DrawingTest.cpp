@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 namespace kuv {
 namespace {
@@ -175,6 +176,16 @@ TEST(RoundHalfEven, SendsHalvesToTheEvenNeighbour) {
     EXPECT_EQ(RoundHalfEven(3.5L), 4.0L);
     EXPECT_EQ(RoundHalfEven(-0.5L), 0.0L);
     EXPECT_EQ(RoundHalfEven(78.5L), 78.0L);
+}
+
+TEST(RoundHalfEven, AgreesWithNearbyintEverywhereTheWalksGo) {
+    std::mt19937 rng(9);
+    std::uniform_int_distribution<int> half(-2000, 2000);
+    std::uniform_real_distribution<long double> any(-1000.0L, 1000.0L);
+    for (int i = 0; i < 100000; ++i) {
+        const long double v = i % 2 ? static_cast<long double>(half(rng)) / 2.0L : any(rng);
+        ASSERT_EQ(RoundHalfEven(v), std::nearbyint(v)) << static_cast<double>(v);
+    }
 }
 
 struct ArcRow {
