@@ -5,6 +5,9 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // The windows are laid out in device pixels, and the graphics window must
+    // show the picture pixel for pixel: Qt is not to scale them itself.
+    if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication app(argc, argv);
     kuv::Forms forms = kuv::CreateForms();
     forms.FormM->show();

@@ -7,23 +7,23 @@
 
 namespace kuv {
 
-TFormE::TFormE(QWidget* parent) : QWidget(parent, Qt::Window) {
+TFormE::TFormE(const Scaling& scale, QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("FormE"));
     setWindowTitle(QStringLiteral("ＫＵＶエラー"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFont(ProportionalFont(12));
+    setFont(ProportionalFont(scale.FontPx(12)));
     // Outer size 399 x 594 with a usual frame; the controls keep their
     // places when the window is resized.
-    resize(383, 555);
+    resize(scale.Px(383), scale.Px(555));
     move(315, 214);
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(8, 8, 369, 505);
+    Memo1->setGeometry(scale.Rect(8, 8, 369, 505));
     Memo1->setReadOnly(true);  // the message can be selected and copied
-    Memo1->setFont(ProportionalFont(16));
+    Memo1->setFont(ProportionalFont(scale.FontPx(16)));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -33,8 +33,8 @@ TFormE::TFormE(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     Button1 = new QPushButton(QStringLiteral("閉じる"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(288, 520, 73, 25);
-    Button1->setFont(ProportionalFont(16));
+    Button1->setGeometry(scale.Rect(288, 520, 73, 25));
+    Button1->setFont(ProportionalFont(scale.FontPx(16)));
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 
     setTabOrder(Memo1, Button1);

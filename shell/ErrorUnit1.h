@@ -1,6 +1,8 @@
 // The error window: the ErrorLog of the last run.
 #pragma once
 
+#include "Scaling.h"
+
 #include <QWidget>
 
 class QPlainTextEdit;
@@ -10,7 +12,7 @@ namespace kuv {
 
 class TFormE : public QWidget {
 public:
-    explicit TFormE(QWidget* parent = nullptr);
+    explicit TFormE(const Scaling& scale = Scaling{}, QWidget* parent = nullptr);
 
     // The ErrorLog operations of a run.
     void ClearLog();

@@ -24,23 +24,24 @@
 
 namespace kuv {
 
-TFormM::TFormM(QWidget* parent) : QMainWindow(parent), dialogs_(std::make_unique<QtDialogs>(this)) {
+TFormM::TFormM(const Scaling& scale, QWidget* parent)
+    : QMainWindow(parent), dialogs_(std::make_unique<QtDialogs>(this)) {
     setObjectName(QStringLiteral("FormM"));
     setWindowTitle(QStringLiteral("KUVリスト"));
     setWindowIcon(QIcon(ProgramPicture()));
-    setFont(ProportionalFont(12));
+    setFont(ProportionalFont(scale.FontPx(12)));
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(361, 561);
+    client->setFixedSize(scale.Px(361), scale.Px(561));
     client->setBackgroundRole(QPalette::Button);
     client->setAutoFillBackground(true);
     setCentralWidget(client);
 
     Memo1 = new ListingEditor(client);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(0, 0, 357, 489);
-    Memo1->setFont(FixedFont(15));
+    Memo1->setGeometry(scale.Rect(0, 0, 357, 489));
+    Memo1->setFont(FixedFont(scale.FontPx(15)));
     QPalette pal = Memo1->palette();
     pal.setColor(QPalette::Base, pal.color(QPalette::ToolTipBase));
     pal.setColor(QPalette::Text, pal.color(QPalette::WindowText));
@@ -57,26 +58,26 @@ TFormM::TFormM(QWidget* parent) : QMainWindow(parent), dialogs_(std::make_unique
 
     Panel1 = new QFrame(client);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 496, 361, 65);
+    Panel1->setGeometry(scale.Rect(0, 496, 361, 65));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
     Label1 = new QLabel(QStringLiteral("行番号"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(220, 9, 48, 16);
-    Label1->setFont(ProportionalFont(16));
+    Label1->setGeometry(scale.Rect(220, 9, 48, 16));
+    Label1->setFont(ProportionalFont(scale.FontPx(16)));
 
     Mmln = new QLineEdit(Panel1);
     Mmln->setObjectName(QStringLiteral("Mmln"));
-    Mmln->setGeometry(272, 5, 65, 20);
+    Mmln->setGeometry(scale.Rect(272, 5, 65, 20));
 
     Label2 = new QLabel(QStringLiteral("ファイル名"), Panel1);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(12, 9, 70, 16);
-    Label2->setFont(ProportionalFont(16));
+    Label2->setGeometry(scale.Rect(12, 9, 70, 16));
+    Label2->setFont(ProportionalFont(scale.FontPx(16)));
 
     Edit1 = new QLineEdit(QStringLiteral("noname"), Panel1);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setGeometry(8, 29, 329, 20);
+    Edit1->setGeometry(scale.Rect(8, 29, 329, 20));
     Edit1->setReadOnly(true);
 
     setTabOrder(Memo1, Mmln);

@@ -2,6 +2,8 @@
 // starts, the line-number box and the file-name box.
 #pragma once
 
+#include "Scaling.h"
+
 #include "Dialogs.h"
 
 #include <QMainWindow>
@@ -24,7 +26,7 @@ class TFormG;
 
 class TFormM : public QMainWindow {
 public:
-    explicit TFormM(QWidget* parent = nullptr);
+    explicit TFormM(const Scaling& scale = Scaling{}, QWidget* parent = nullptr);
     ~TFormM() override;
 
     // The windows created after this one, in the order of start-up.

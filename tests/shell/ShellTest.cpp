@@ -346,3 +346,28 @@ TEST_F(ShellTest, ExitWithAnUnchangedListingClosesWithoutADialog) {
 
 }  // namespace
 }  // namespace kuv
+
+namespace kuv {
+namespace {
+
+TEST(Scaling, LeavesTheDesignAloneAt96DotsPerInch) {
+    const Scaling s{96};
+    EXPECT_EQ(s.FontPx(15), 15);
+    EXPECT_EQ(s.Rect(272, 5, 65, 20), QRect(272, 5, 65, 20));
+}
+
+TEST(Scaling, ScalesTheMainAndErrorWindowsWithTheDesktopsTextSize) {
+    const Scaling s{120};
+    TFormM m(s);
+    TFormE e(s);
+    EXPECT_EQ(m.centralWidget()->size(), QSize(451, 701));
+    EXPECT_EQ(m.Memo1->geometry(), QRect(0, 0, 446, 611));
+    EXPECT_EQ(m.Memo1->font().pixelSize(), 19);  // 15 pixels at 96 dots per inch
+    EXPECT_EQ(m.Label1->font().pixelSize(), 20);
+    EXPECT_EQ(m.font().pixelSize(), 15);
+    EXPECT_EQ(e.Button1->geometry(), QRect(360, 650, 91, 31));
+    EXPECT_EQ(e.Memo1->font().pixelSize(), 20);
+}
+
+}  // namespace
+}  // namespace kuv

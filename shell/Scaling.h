@@ -1,0 +1,25 @@
+// The main and error windows are laid out for 96 dots per inch and scaled
+// to the desktop's text size when they are created: their fonts by the
+// desktop's dots per inch over 96, their controls by the ratio of the
+// window font's new height to its design height of 12 pixels. The graphics
+// and about windows keep their pixel sizes.
+#pragma once
+
+#include <QRect>
+
+namespace kuv {
+
+struct Scaling {
+    int dpi = 96;
+
+    // A font's pixel height at this resolution, rounded as MulDiv rounds.
+    int FontPx(int designPx) const { return (designPx * dpi + 48) / 96; }
+    // A position or size of a control.
+    int Px(int design) const { return (design * FontPx(12) + 6) / 12; }
+    QRect Rect(int x, int y, int w, int h) const { return QRect(Px(x), Px(y), Px(w), Px(h)); }
+};
+
+// The scaling of the primary screen's logical resolution.
+Scaling DesktopScaling();
+
+}  // namespace kuv
