@@ -143,7 +143,7 @@ if os.path.exists(shot):
 choose(app, "終了する")
 dialog = wait_for(lambda: find(app, "dialog"), 5)
 if dialog is not None:
-    cancel = next((b for b in walk(dialog) if b.getRoleName() == "push button" and b.name in ("Cancel", "キャンセル", "&Cancel")), None)
+    cancel = next((b for b in walk(dialog) if b.getRoleName() == "push button" and ("Cancel" in b.name or "キャンセル" in b.name)), None)
     check(cancel is not None, "the Save As dialog offers Cancel")
     if cancel is not None:
         cancel.queryAction().doAction(0)
