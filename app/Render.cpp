@@ -5,13 +5,13 @@
 #include "language/ListingText.h"
 #include "language/Runner.h"
 #include "picture/Picture.h"
+#include "picture/PictureImage.h"
 #include "shell/Export.h"
 #include "shell/Files.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QFileInfo>
-#include <QImage>
 #include <QString>
 
 #include <iostream>
@@ -51,12 +51,10 @@ PictureFormat FormatOf(const std::string& path) {
 }
 
 std::string PngBytes(const Picture& picture) {
-    const QImage image(reinterpret_cast<const uchar*>(picture.Pixels()), Picture::kWidth, Picture::kHeight,
-                       Picture::kWidth * static_cast<int>(sizeof(Pixel)), QImage::Format_RGB32);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    PictureImage(picture).save(&buffer, "PNG");
     return bytes.toStdString();
 }
 

@@ -1,4 +1,5 @@
 #include "Drawing.h"
+#include "PictureImage.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -24,8 +25,7 @@ QFont TextFont(int pixelSize) {
 
 void DrawString(Picture& p, int x, int y, int c, std::u16string_view text) {
     if (text.empty()) return;
-    QImage image(reinterpret_cast<uchar*>(p.Pixels()), Picture::kWidth, Picture::kHeight,
-                 Picture::kWidth * static_cast<int>(sizeof(Pixel)), QImage::Format_RGB32);
+    QImage image = PictureImage(p);
     QPainter painter(&image);
     const QFont font = TextFont(p.TextPixelSize());
     painter.setFont(font);

@@ -1,6 +1,7 @@
 #include "GraphUnit1.h"
 
-#include <QImage>
+#include "picture/PictureImage.h"
+
 #include <QPainter>
 
 namespace kuv {
@@ -9,13 +10,10 @@ PictureView::PictureView(const Picture& picture, QWidget* parent) : QWidget(pare
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PictureView::paintEvent(QPaintEvent* e) {
-    const QImage image(reinterpret_cast<const uchar*>(picture_.Pixels()), Picture::kWidth, Picture::kHeight,
-                       Picture::kWidth * static_cast<int>(sizeof(Pixel)), QImage::Format_RGB32);
+void PictureView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    painter.drawImage(QPoint(0, 0), image);
-    (void)e;
+    painter.drawImage(QPoint(0, 0), PictureImage(picture_));
 }
 
 TFormG::TFormG(QWidget* parent)
