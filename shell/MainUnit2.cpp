@@ -105,34 +105,28 @@ TFormM::~TFormM() = default;
 
 void TFormM::BuildMenu() {
     QMenuBar* bar = menuBar();
-    auto item = [this](QMenu* menu, QAction*& action, const char* name, const QString& caption, void (TFormM::*handler)()) {
+    // An entry of a menu, or of the bar itself, that runs its handler.
+    auto item = [this](QWidget* menu, QAction*& action, const char* name, const QString& caption, auto handler) {
         action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
-        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
-    };
-    auto barItem = [this, bar](QAction*& action, const char* name, const QString& caption, void (TFormM::*handler)()) {
-        action = bar->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        connect(action, &QAction::triggered, this, handler);
     };
 
     File1 = bar->addMenu(QStringLiteral("ファイル"));
     File1->setObjectName(QStringLiteral("File1"));
     item(File1, N1, "N1", QStringLiteral("開　　く"), &TFormM::N1Click);
     item(File1, Save2, "Save2", QStringLiteral("上書き保存"), &TFormM::Save2Click);
-    Save1 = File1->addAction(QStringLiteral("名前を付け保存"));
-    Save1->setObjectName(QStringLiteral("Save1"));
-    connect(Save1, &QAction::triggered, this, [this] { Save1Click(); });
+    item(File1, Save1, "Save1", QStringLiteral("名前を付け保存"), &TFormM::Save1Click);
     item(File1, N2, "N2", QStringLiteral("終了する"), &TFormM::N2Click);
 
-    barItem(N4, "N4", QStringLiteral("描画実行"), &TFormM::N4Click);
+    item(bar, N4, "N4", QStringLiteral("描画実行"), &TFormM::N4Click);
 
     imgsave = bar->addMenu(QStringLiteral("画像保存"));
     imgsave->setObjectName(QStringLiteral("imgsave"));
     item(imgsave, BMP, "BMP", QStringLiteral("BMP保存"), &TFormM::BMPClick);
     item(imgsave, JPG, "JPG", QStringLiteral("JPG保存"), &TFormM::JPGClick);
 
-    barItem(N6, "N6", QStringLiteral("画像消去"), &TFormM::N6Click);
+    item(bar, N6, "N6", QStringLiteral("画像消去"), &TFormM::N6Click);
 
     Help1 = bar->addMenu(QStringLiteral("ヘルプ"));
     Help1->setObjectName(QStringLiteral("Help1"));
