@@ -2,6 +2,8 @@
 
 #include "language/ListingText.h"
 
+#include <QByteArray>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -31,6 +33,9 @@ QString ErrorBoxText(const QString& message) {
     return message;
 }
 
+namespace {
+
+// Reads the whole file; returns an empty string on success, else the message.
 QString ReadWholeFile(const QString& path, QByteArray& bytes) {
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) return CannotOpenMessage(path);
@@ -38,6 +43,8 @@ QString ReadWholeFile(const QString& path, QByteArray& bytes) {
     if (file.error() != QFileDevice::NoError) return CannotOpenMessage(path);
     return {};
 }
+
+}  // namespace
 
 QString ReadListingFile(const QString& path, std::string& text) {
     QByteArray bytes;

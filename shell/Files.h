@@ -2,7 +2,6 @@
 // the error box shows, never as an exception.
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -23,9 +22,6 @@ QString OutOfMemoryMessage();                      // メモリストリーム�
 // The error box text: a "." is added when the message's last character
 // sorts after ".".
 QString ErrorBoxText(const QString& message);
-
-// Reads the whole file; returns an empty string on success, else the message.
-QString ReadWholeFile(const QString& path, QByteArray& bytes);
 
 // Reads a listing file as the editor takes it: line breaks made CR LF,
 // the text cut at the first zero byte. Returns an empty string on success.
