@@ -9,6 +9,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include <algorithm>
+
 namespace kuv {
 
 ListingEditor::ListingEditor(QWidget* parent) : QPlainTextEdit(parent) {
@@ -86,12 +88,39 @@ void ListingEditor::inputMethodEvent(QInputMethodEvent* e) {
     QPlainTextEdit::inputMethodEvent(&filtered);
 }
 
+namespace {
+
+// The plain text that a paste or a drop carries; null when it carries none.
+// A list of files or an image is no text, although Qt would offer the file
+// names as text.
+QString PlainTextOf(const QMimeData* source) {
+    if (!source) return {};
+    const QStringList formats = source->formats();
+    const bool plain = std::any_of(formats.begin(), formats.end(),
+                                   [](const QString& f) { return f.startsWith(QLatin1String("text/plain")); });
+    if (!plain) return {};
+    const QString text = source->text();
+    return text.isEmpty() ? QString() : text;
+}
+
+}  // namespace
+
+bool ListingEditor::canInsertFromMimeData(const QMimeData* source) const {
+    return !PlainTextOf(source).isNull();
+}
+
 void ListingEditor::insertFromMimeData(const QMimeData* source) {
-    QString text;
-    if (!source->hasText() || Representable(source->text(), text)) return QPlainTextEdit::insertFromMimeData(source);
-    QMimeData filtered;
-    filtered.setText(text);
-    QPlainTextEdit::insertFromMimeData(&filtered);
+    // Every paste (keys, middle click, context menu) and every drop ends
+    // here. Qt 6.4 crashes on data without any format, as an empty
+    // clipboard gives, so Qt only ever sees data of our own making: the
+    // text alone, with what CP932 cannot hold as '?'.
+    QString text = PlainTextOf(source);
+    if (text.isNull()) return;
+    QString replaced;
+    if (!Representable(text, replaced)) text = replaced;
+    QMimeData plain;
+    plain.setText(text);
+    QPlainTextEdit::insertFromMimeData(&plain);
 }
 
 void ListingEditor::mousePressEvent(QMouseEvent* e) {

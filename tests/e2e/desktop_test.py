@@ -120,6 +120,31 @@ menu = [find(app, "menu item", c) is not None for c in ("開　　く", "上書�
                                                       "BMP保存", "JPG保存", "画像消去", "Ｖｅｒ", "ヘルプ")]
 check(all(menu), "every menu item is there")
 
+# Pasting with nothing on the clipboard or in the selection (a fresh X
+# server): a real Ctrl+V and a real middle click in the editor change
+# nothing, and the program goes on.
+CONTROL_L, KEY_V, KEY_A = 37, 55, 38  # keycodes of the server's default map
+
+
+def key(code, how=Atspi.KeySynthType.PRESSRELEASE):
+    Atspi.generate_keyboard_event(code, None, how)
+
+
+ex, ey, ew, eh = extents(editor)
+Atspi.generate_mouse_event(ex + ew // 2, ey + eh // 2, "b1c")  # caret after END
+time.sleep(0.2)
+key(CONTROL_L, Atspi.KeySynthType.PRESS)
+key(KEY_V)
+key(CONTROL_L, Atspi.KeySynthType.RELEASE)
+Atspi.generate_mouse_event(ex + ew // 2, ey + eh // 2, "b2c")
+time.sleep(0.5)
+check(proc.poll() is None, "a real Ctrl+V and middle click on an empty clipboard do not end the program")
+if proc.poll() is not None:
+    sys.exit(1)
+check(text_of(editor) == "REM\nEND\n", "they leave the listing as it was")
+key(KEY_A)  # the keyboard reaches the editor: the paste keys were real
+check(wait_for(lambda: text_of(editor) == "REM\nEND\na", 3) is not None, "a key typed afterwards goes into the listing")
+
 # A run with an error, chosen from the menu as a user would.
 editor.queryEditableText().setTextContents("line 0 0 640 480 2\nbox 100 100 200 200 1\noops\n")
 choose(app, "描画実行")

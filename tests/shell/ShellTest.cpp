@@ -9,6 +9,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QKeyEvent>
 #include <QTextLayout>
 #include <QDir>
@@ -23,6 +26,9 @@
 #include <QTextBlock>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 
 namespace kuv {
 namespace {
@@ -302,6 +308,72 @@ TEST_F(ShellTest, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(M().Memo1->toPlainText(), "REM\nEND\n?漢??\nok");
     EXPECT_TRUE(M().Modified);
 }
+
+// What the clipboard or a drop may carry; only text goes in.
+struct PasteCase {
+    const char* name;
+    std::function<QMimeData*()> data;
+    const char* inserted;
+};
+
+class PasteTest : public ShellTest, public ::testing::WithParamInterface<PasteCase> {};
+
+TEST_P(PasteTest, OnlyTextGoesInAndNothingElseCountsAsAnEdit) {
+    const PasteCase& c = GetParam();
+    const QString before = M().Memo1->toPlainText();
+    M().Memo1->setFocus();
+    M().Memo1->moveCursor(QTextCursor::End);
+    M().Modified = false;
+    QApplication::clipboard()->setMimeData(c.data());
+    QTest::keyClick(M().Memo1, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(M().Memo1, Qt::Key_Insert, Qt::ShiftModifier);
+    // A drop of the same data onto the editor.
+    std::unique_ptr<QMimeData> dropped(c.data());
+    const QPoint at = M().Memo1->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, dropped.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(M().Memo1->viewport(), &enter);
+    QDropEvent drop(at, Qt::CopyAction, dropped.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(M().Memo1->viewport(), &drop);
+
+    const QString inserted = QString::fromUtf8(c.inserted);
+    if (inserted.isEmpty()) {
+        EXPECT_EQ(M().Memo1->toPlainText(), before);
+        EXPECT_FALSE(M().Modified);
+        EXPECT_FALSE(enter.isAccepted());
+    } else {
+        EXPECT_EQ(M().Memo1->toPlainText().count(inserted), 3);
+        EXPECT_TRUE(M().Modified);
+    }
+}
+
+QMimeData* Mime(const char* format, const QByteArray& bytes) {
+    auto* m = new QMimeData;
+    if (format) m->setData(QLatin1String(format), bytes);
+    return m;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paste, PasteTest,
+    ::testing::Values(
+        PasteCase{"EmptyClipboard", [] { return new QMimeData; }, ""},
+        PasteCase{"AnImage", [] { return Mime("image/png", QByteArray("\x89PNG", 4)); }, ""},
+        PasteCase{"AListOfFiles",
+                  [] {
+                      auto* m = new QMimeData;
+                      m->setUrls({QUrl::fromLocalFile("/tmp/house.kuv")});
+                      return m;
+                  },
+                  ""},
+        PasteCase{"EmptyText", [] { return Mime("text/plain", {}); }, ""},
+        PasteCase{"Text", [] { return Mime("text/plain", "LINE 1 2 3 4 5"); }, "LINE 1 2 3 4 5"},
+        PasteCase{"TextBesideAnImage",
+                  [] {
+                      QMimeData* m = Mime("image/png", QByteArray("\x89PNG", 4));
+                      m->setText(QString::fromUtf8("BOX ü"));
+                      return m;
+                  },
+                  "BOX ?"}),
+    [](const ::testing::TestParamInfo<PasteCase>& i) { return std::string(i.param.name); });
 
 TEST_F(ShellTest, EditingSetsModified) {
     QTest::keyClicks(M().Memo1, "R");
