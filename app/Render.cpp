@@ -4,6 +4,8 @@
 #include "language/Listing.h"
 #include "language/ListingText.h"
 #include "language/Runner.h"
+#include "picture/Bmp.h"
+#include "picture/Jpeg.h"
 #include "picture/Picture.h"
 #include "picture/PictureImage.h"
 #include "shell/Export.h"
@@ -15,39 +17,53 @@
 #include <QString>
 
 #include <iostream>
-#include <iterator>
+#include <new>
 #include <optional>
 
 namespace kuv {
 namespace {
 
-constexpr const char* kUsage = "usage: kuv-render [-o PICTURE] [-l LISTING_OUT] LISTING\n";
+constexpr const char* kUsage = "usage: kuv-render [-o PICTURE] [--format bmp|jpg|png] [-l LISTING_OUT] LISTING\n";
 constexpr const char* kHelp =
     "Runs a KUV listing as the desktop program's Run command does.\n"
     "\n"
     "  LISTING          a listing file (Shift_JIS); - reads standard input\n"
     "  -o PICTURE       write the picture: .bmp (32-bit BMP), .jpg (JPEG) or .png\n"
+    "  --format FORMAT  the picture's format whatever its name: bmp, jpg or png\n"
+    "                   (for -o -, png unless given)\n"
     "  -l LISTING_OUT   write the rewritten listing (Shift_JIS, CR LF)\n"
+    "                   - as PICTURE or LISTING_OUT writes to standard output\n"
     "  --help           show this help\n"
     "  --version        show the version\n"
     "\n"
+    "Files are replaced whole or not at all: a failed write leaves an existing\n"
+    "file as it was. Devices and FIFOs are written in place.\n"
+    "\n"
     "Exit status: 0 clean run, 1 error in the listing (its line goes to\n"
-    "standard error), 2 a file could not be read or written, or bad usage.\n";
+    "standard error), 2 a file could not be read or written, memory ran out,\n"
+    "or bad usage.\n";
+
+enum class PictureFormat { Bmp, Jpeg, Png, Unknown };
 
 struct Options {
     std::string listing;
     std::optional<std::string> picture;
     std::optional<std::string> listingOut;
+    PictureFormat format = PictureFormat::Unknown;  // from -o's name unless --format gave it
 };
 
-enum class PictureFormat { Bmp, Jpeg, Png, Unknown };
+constexpr const char* kStandardStream = "-";
+
+PictureFormat FormatNamed(const QString& name) {
+    if (name == QLatin1String("bmp")) return PictureFormat::Bmp;
+    if (name == QLatin1String("jpg")) return PictureFormat::Jpeg;
+    if (name == QLatin1String("png")) return PictureFormat::Png;
+    return PictureFormat::Unknown;
+}
 
 PictureFormat FormatOf(const std::string& path) {
-    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
-    if (suffix == QLatin1String("bmp")) return PictureFormat::Bmp;
-    if (suffix == QLatin1String("jpg")) return PictureFormat::Jpeg;
-    if (suffix == QLatin1String("png")) return PictureFormat::Png;
-    return PictureFormat::Unknown;
+    if (path == kStandardStream) return PictureFormat::Png;
+    return FormatNamed(QFileInfo(QString::fromStdString(path)).suffix().toLower());
 }
 
 std::string PngBytes(const Picture& picture) {
@@ -77,6 +93,12 @@ std::optional<int> ParseArgs(const std::vector<std::string>& args, Options& o, s
                 return 2;
             }
             (a == "-o" ? o.picture : o.listingOut) = args[++i];
+        } else if (a == "--format") {
+            o.format = i + 1 < args.size() ? FormatNamed(QString::fromStdString(args[++i])) : PictureFormat::Unknown;
+            if (o.format == PictureFormat::Unknown) {
+                err << "kuv-render: --format needs bmp, jpg or png\n" << kUsage;
+                return 2;
+            }
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             err << "kuv-render: unknown option " << a << "\n" << kUsage;
             return 2;
@@ -92,8 +114,13 @@ std::optional<int> ParseArgs(const std::vector<std::string>& args, Options& o, s
         err << "kuv-render: no listing given\n" << kUsage;
         return 2;
     }
-    if (o.picture && FormatOf(*o.picture) == PictureFormat::Unknown) {
+    if (o.picture && o.format == PictureFormat::Unknown) o.format = FormatOf(*o.picture);
+    if (o.picture && o.format == PictureFormat::Unknown) {
         err << "kuv-render: the picture's name must end in .bmp, .jpg or .png: " << *o.picture << "\n" << kUsage;
+        return 2;
+    }
+    if (o.picture == kStandardStream && o.listingOut == kStandardStream) {
+        err << "kuv-render: the picture and the listing cannot both go to standard output\n" << kUsage;
         return 2;
     }
     return std::nullopt;
@@ -103,43 +130,55 @@ void PrintFailure(std::ostream& err, const QString& message) {
     err << ErrorBoxText(message).toStdString() << "\n";
 }
 
-}  // namespace
+// The picture's file as the export commands write it (BMP, JPEG), or as PNG.
+QString WritePicture(const Picture& picture, const std::string& name, PictureFormat format, std::ostream& out) {
+    if (name == kStandardStream) {
+        std::string bytes;
+        if (format == PictureFormat::Png) {
+            bytes = PngBytes(picture);
+        } else if (format == PictureFormat::Bmp) {
+            const std::vector<std::uint8_t> bmp = EncodeBmp(picture);
+            bytes.assign(bmp.begin(), bmp.end());
+        } else {
+            const JpegResult jpeg = EncodeJpeg(picture);
+            if (jpeg.outOfMemory) return OutOfMemoryMessage();
+            if (jpeg.errorCode != 0) return JpegErrorMessage(jpeg.errorCode);
+            bytes.assign(jpeg.bytes.begin(), jpeg.bytes.end());
+        }
+        return WriteToStream(out, bytes);
+    }
+    const QString path = QString::fromStdString(name);
+    if (format == PictureFormat::Png) return WriteWholeFile(path, PngBytes(picture));
+    return ExportPicture(picture, path, format == PictureFormat::Bmp ? ImageFormat::Bmp : ImageFormat::Jpeg);
+}
 
-int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    Options o;
-    if (const std::optional<int> code = ParseArgs(args, o, out, err)) return *code;
+QString WriteListing(const std::string& text, const std::string& name, std::ostream& out) {
+    if (name == kStandardStream) return WriteToStream(out, text);
+    return WriteWholeFile(QString::fromStdString(name), text);
+}
 
+int Render(const Options& o, std::istream& in, std::ostream& out, std::ostream& err) {
     // The same loader as the Open command's.
     std::string text;
-    if (o.listing == "-") {
-        text = NormaliseLoadedText(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-    } else {
-        const QString failure = ReadListingFile(QString::fromStdString(o.listing), text);
-        if (!failure.isEmpty()) {
-            PrintFailure(err, failure);
-            return 2;
-        }
+    const QString unread = o.listing == kStandardStream ? ReadListingStream(in, text)
+                                                        : ReadListingFile(QString::fromStdString(o.listing), text);
+    if (!unread.isEmpty()) {
+        PrintFailure(err, unread);
+        return 2;
     }
 
-    Listing listing(text);
+    Listing listing(std::move(text));
     Picture picture;
     const RunResult result = RunProgram(listing, picture);
 
     if (o.picture) {
-        // BMP and JPEG files are written exactly as the export commands write them.
-        const QString path = QString::fromStdString(*o.picture);
-        const PictureFormat format = FormatOf(*o.picture);
-        const QString failure = format == PictureFormat::Png ? WriteWholeFile(path, PngBytes(picture))
-                                : ExportPicture(picture, path,
-                                                format == PictureFormat::Bmp ? ImageFormat::Bmp : ImageFormat::Jpeg);
-        if (!failure.isEmpty()) {
+        if (const QString failure = WritePicture(picture, *o.picture, o.format, out); !failure.isEmpty()) {
             PrintFailure(err, failure);
             return 2;
         }
     }
     if (o.listingOut) {
-        const QString failure = WriteWholeFile(QString::fromStdString(*o.listingOut), listing.Text());
-        if (!failure.isEmpty()) {
+        if (const QString failure = WriteListing(listing.Text(), *o.listingOut, out); !failure.isEmpty()) {
             PrintFailure(err, failure);
             return 2;
         }
@@ -149,6 +188,19 @@ int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostr
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    Options o;
+    if (const std::optional<int> code = ParseArgs(args, o, out, err)) return *code;
+    try {
+        return Render(o, in, out, err);
+    } catch (const std::bad_alloc&) {
+        PrintFailure(err, OutOfMemoryMessage());
+        return 2;
+    }
 }
 
 }  // namespace kuv

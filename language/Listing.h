@@ -1,10 +1,16 @@
 // The listing as the runner sees it: lines of CP932 bytes, separated by
 // CR LF, with the editor's line rules.
+//
+// The text is kept as the one byte string it arrived as, with no table of
+// lines: a listing of a hundred million empty lines costs its bytes and
+// nothing more. Lines are found by scanning from the line last found, so
+// reading the lines in order costs one pass; the run's rewrites are whole
+// passes of their own (DeleteEmptyLines, RewriteLines).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace kuv {
 
@@ -12,31 +18,46 @@ class Listing {
 public:
     Listing() = default;
     // Splits text at CR LF. A text that ends with CR LF has an empty last line.
-    explicit Listing(std::string_view text);
+    explicit Listing(std::string text);
 
     // The number of lines, less one when the last line is empty: the empty
     // text has Count 0, a lone CR LF has Count 1.
     int Count() const;
     // Line i without its break; a line that does not exist reads as empty.
-    const std::string& Get(int i) const;
+    // The view holds until the next change of the listing.
+    std::string_view Get(int i) const;
     // Replaces the bytes of line i (not its break); no effect past the end.
-    void Put(int i, std::string s);
+    void Put(int i, std::string_view s);
     // Removes line i with the break after it; the last line loses only its
     // bytes, so the break before it stays.
     void Delete(int i);
     // Removes every empty line among the counted ones, keeping their order;
     // the same as deleting them one by one from the top.
     void DeleteEmptyLines();
+    // Puts rewrite(line) in place of every counted line, from the top: the
+    // same as Get and Put line by line, in one pass. rewrite must not make a
+    // line longer.
+    using LineRewrite = std::string (*)(std::string_view line);
+    void RewriteLines(LineRewrite rewrite);
 
     // The text with CR LF between lines.
-    std::string Text() const;
+    const std::string& Text() const { return text_; }
     // True once Put or Delete has run, even when the bytes stayed the same:
     // the editor counts every such edit as a change.
     bool Touched() const { return touched_; }
 
 private:
-    std::vector<std::string> lines_{std::string()};
+    // Start of line i (i < lines_), found from the last line found.
+    std::size_t StartOf(std::size_t i) const;
+    // End of the line that starts at start: its break, or the text's end.
+    std::size_t EndOf(std::size_t start) const;
+    bool LastLineEmpty() const;
+
+    std::string text_;
+    std::size_t lines_ = 1;  // the empty text is one empty line
     bool touched_ = false;
+    mutable std::size_t cachedLine_ = 0;   // a line whose start is known
+    mutable std::size_t cachedStart_ = 0;  // ... and that start
 };
 
 }  // namespace kuv

@@ -69,16 +69,19 @@ RunResult RunProgram(Listing& listing, Picture& picture) {
     if (listing.Count() == 1 && listing.Get(0).empty()) return result;
 
     listing.DeleteEmptyLines();
-    const int count = listing.Count();
-    for (int i = 0; i < count; ++i) listing.Put(i, NormaliseLine(listing.Get(i)));
+    // Cutting and trimming (one pass), then upper-casing (the next) are done
+    // together: the cut of an already cut line changes nothing.
+    listing.RewriteLines(NormaliseLine);
 
     result.errorLogReset = true;
-    const std::string& first = listing.Get(0);
-    if (first.empty() || first.compare(0, 3, "END") == 0) return result;
+    const std::string_view first = listing.Get(0);
+    if (first.empty() || first.substr(0, 3) == "END") return result;
 
     ClearPicture(picture);
-    for (int i = 0; i < count; ++i) {
-        const std::string& line = listing.Get(i);
+    // The Count read here is the one after the rewrite: a last line of
+    // spaces has become empty and is no longer counted.
+    for (int i = 0; i < listing.Count(); ++i) {
+        const std::string_view line = listing.Get(i);
         const StatementKind kind = ClassifyStatement(line);
         if (kind == skEnd) break;
         if (kind == skRem) continue;

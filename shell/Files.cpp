@@ -3,10 +3,16 @@
 #include "language/ListingText.h"
 
 #include <QByteArray>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <istream>
+#include <ostream>
 
 namespace kuv {
 
@@ -35,28 +41,104 @@ QString ErrorBoxText(const QString& message) {
 
 namespace {
 
-// Reads the whole file; returns an empty string on success, else the message.
-QString ReadWholeFile(const QString& path, QByteArray& bytes) {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) return CannotOpenMessage(path);
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return CannotOpenMessage(path);
-    return {};
+constexpr std::size_t kReadChunk = std::size_t{1} << 16;
+
+// Replaces a regular file (or makes a new one) through a temporary file.
+class ReplacingTarget : public FileTarget {
+public:
+    explicit ReplacingTarget(const QString& path) : file_(path) {}
+    bool Open() override { return file_.open(QIODevice::WriteOnly); }
+    bool Write(const char* data, std::size_t size) override {
+        return file_.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
+    }
+    // QSaveFile keeps small writes in its buffer, and Qt 6.4's commit()
+    // renames the file even when the flush inside it failed on a full disk:
+    // the flush is checked here, and the file system is asked to hold the
+    // bytes before the temporary file takes the old one's place.
+    bool Flush() override {
+        return file_.flush() && file_.error() == QFileDevice::NoError && ::fsync(file_.handle()) == 0;
+    }
+    bool Commit() override { return file_.commit(); }
+    // The temporary file goes with the QSaveFile.
+    void Cancel() override { file_.cancelWriting(); }
+
+private:
+    QSaveFile file_;
+};
+
+// Writes into something that is not a regular file, such as a device or a
+// FIFO, which must stay what it is.
+class InPlaceTarget : public FileTarget {
+public:
+    explicit InPlaceTarget(const QString& path) : file_(path) {}
+    bool Open() override { return file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    bool Write(const char* data, std::size_t size) override {
+        return file_.write(data, static_cast<qint64>(size)) == static_cast<qint64>(size);
+    }
+    bool Flush() override { return file_.flush() && file_.error() == QFileDevice::NoError; }
+    bool Commit() override {
+        file_.close();
+        return file_.error() == QFileDevice::NoError;
+    }
+    void Cancel() override { file_.close(); }
+
+private:
+    QFile file_;
+};
+
+FileTargetFactory& TargetFactory() {
+    static FileTargetFactory factory;
+    return factory;
 }
 
 }  // namespace
 
-QString ReadListingFile(const QString& path, std::string& text) {
-    QByteArray bytes;
-    const QString failure = ReadWholeFile(path, bytes);
-    if (failure.isEmpty()) text = NormaliseLoadedText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    return failure;
+QString ReadListingFile(const QString& path, std::string& text, std::size_t maxBytes) {
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return CannotOpenMessage(path);
+    LoadedTextBuilder builder;
+    if (!file.isSequential()) builder.ReserveFor(std::min(static_cast<std::size_t>(file.size()), maxBytes));
+    std::string chunk(kReadChunk, '\0');
+    for (;;) {
+        const qint64 n = file.read(chunk.data(), static_cast<qint64>(chunk.size()));
+        if (n < 0) return CannotOpenMessage(path);
+        if (n == 0 || !builder.Append(std::string_view(chunk.data(), static_cast<std::size_t>(n)))) break;
+        if (builder.Size() > maxBytes) return EditorLimitMessage();
+    }
+    std::string loaded = builder.Finish();
+    if (loaded.size() > maxBytes) return EditorLimitMessage();
+    text = std::move(loaded);
+    return {};
 }
+
+QString ReadListingStream(std::istream& in, std::string& text) {
+    LoadedTextBuilder builder;
+    std::string chunk(kReadChunk, '\0');
+    while (in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        const std::size_t n = static_cast<std::size_t>(in.gcount());
+        if (n == 0 || !builder.Append(std::string_view(chunk.data(), n))) break;
+    }
+    if (in.bad()) return CannotOpenMessage(QStringLiteral("-"));
+    text = builder.Finish();
+    return {};
+}
+
+std::unique_ptr<FileTarget> FileSystemTarget(const QString& path) {
+    struct stat st;
+    const QByteArray native = QFile::encodeName(path);
+    if (::stat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
+        return std::make_unique<InPlaceTarget>(path);
+    return std::make_unique<ReplacingTarget>(path);
+}
+
+void SetFileTargetFactory(FileTargetFactory factory) { TargetFactory() = std::move(factory); }
 
 FileWriter::FileWriter(const QString& path) : path_(path) {}
 
 FileWriter::~FileWriter() {
-    if (file_ && file_->isOpen()) file_->cancelWriting();
+    if (target_) target_->Cancel();
 }
 
 QString FileWriter::Create() {
@@ -67,19 +149,20 @@ QString FileWriter::Create() {
     constexpr QFile::Permissions kAnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (info.isDir() || (info.exists() && (!info.isWritable() || !(info.permissions() & kAnyWrite))))
         return CannotCreateMessage(path_);
-    file_ = std::make_unique<QSaveFile>(path_);
-    if (!file_->open(QIODevice::WriteOnly)) return CannotCreateMessage(path_);
+    target_ = TargetFactory() ? TargetFactory()(path_) : FileSystemTarget(path_);
+    if (!target_->Open()) {
+        target_->Cancel();
+        target_.reset();
+        return CannotCreateMessage(path_);
+    }
     return {};
 }
 
 QString FileWriter::Commit(const void* data, std::size_t size) {
-    const qint64 n = static_cast<qint64>(size);
-    if (file_->write(static_cast<const char*>(data), n) != n) {
-        file_->cancelWriting();
-        return WriteErrorMessage();
-    }
-    if (!file_->commit()) return WriteErrorMessage();
-    return {};
+    const bool written = target_->Write(static_cast<const char*>(data), size) && target_->Flush() && target_->Commit();
+    if (!written) target_->Cancel();
+    target_.reset();
+    return written ? QString() : WriteErrorMessage();
 }
 
 QString WriteWholeFile(const QString& path, std::string_view bytes) {
@@ -87,6 +170,12 @@ QString WriteWholeFile(const QString& path, std::string_view bytes) {
     QString failure = writer.Create();
     if (failure.isEmpty()) failure = writer.Commit(bytes.data(), bytes.size());
     return failure;
+}
+
+QString WriteToStream(std::ostream& out, std::string_view bytes) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    return out ? QString() : WriteErrorMessage();
 }
 
 }  // namespace kuv

@@ -232,8 +232,7 @@ void TFormM::N1Click() {
     const std::optional<QString> path = RunDialog(OpenDialog1);
     if (!path) return;
     std::string text;
-    QString failure = ReadListingFile(*path, text);
-    if (failure.isEmpty() && text.size() > EditorLimit) failure = EditorLimitMessage();
+    const QString failure = ReadListingFile(*path, text, EditorLimit);
     if (!failure.isEmpty()) return dialogs_->ShowErrorBox(failure);
 
     // One undoable edit, so that a listing replaced by mistake can be got back.

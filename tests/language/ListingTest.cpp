@@ -81,6 +81,32 @@ TEST(Listing, DeleteEmptyLinesEqualsDeletingOneByOne) {
     }
 }
 
+std::string Shout(std::string_view line) {
+    std::string s(line.substr(0, 2));
+    for (char& c : s) c = static_cast<char>(c == 'a' ? 'A' : c);
+    return s;
+}
+
+TEST(Listing, RewriteLinesEqualsPuttingLineByLine) {
+    for (const char* text : {"", "\r\n", "a\r\n", "abc\r\naaa", "abc\r\n\r\naaaa\r\n", "a\rb\r\nc", " \r\n"}) {
+        Listing reference(text);
+        for (int i = 0; i < reference.Count(); ++i) reference.Put(i, Shout(reference.Get(i)));
+        Listing l(text);
+        l.RewriteLines(Shout);
+        EXPECT_EQ(l.Text(), reference.Text()) << '"' << text << '"';
+        EXPECT_EQ(l.Count(), reference.Count()) << '"' << text << '"';
+        EXPECT_EQ(l.Touched(), reference.Touched()) << '"' << text << '"';
+    }
+}
+
+TEST(Listing, LinesReadOutOfOrderAreTheSame) {
+    const Listing l("A\r\nBB\r\n\r\nC");
+    EXPECT_EQ(l.Get(3), "C");
+    EXPECT_EQ(l.Get(1), "BB");
+    EXPECT_EQ(l.Get(2), "");
+    EXPECT_EQ(l.Get(0), "A");
+}
+
 struct LoadRow {
     const char* intent;
     std::string file;
@@ -95,6 +121,16 @@ TEST_P(LoadTest, NormalisesBreaksAndStopsAtZero) {
     EXPECT_EQ(NormaliseLoadedText(GetParam().file), GetParam().text) << GetParam().intent;
 }
 
+TEST_P(LoadTest, GivesTheSameTextWhereverTheBytesAreCut) {
+    const std::string& file = GetParam().file;
+    for (std::size_t cut = 0; cut <= file.size(); ++cut) {
+        LoadedTextBuilder b;
+        b.Append(std::string_view(file).substr(0, cut));
+        b.Append(std::string_view(file).substr(cut));
+        EXPECT_EQ(b.Finish(), GetParam().text) << GetParam().intent << ", cut at " << cut;
+    }
+}
+
 using namespace std::string_literals;
 INSTANTIATE_TEST_SUITE_P(
     Rows, LoadTest,
@@ -106,6 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadRow{"zero byte first", "\0ABC"s, ""},
                       LoadRow{"a break after a lead byte belongs to it", "\x81\nA\n", "\x81\nA\r\n"},
                       LoadRow{"a lead byte at the end", "A\n\x81", "A\r\n\x81"},
+                      LoadRow{"a lead byte before the zero byte", "A\x81\0B"s, "A\x81"},
                       LoadRow{"double-byte text", "\x82\xa0\r\n", "\x82\xa0\r\n"}));
 
 }  // namespace

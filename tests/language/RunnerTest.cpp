@@ -57,6 +57,8 @@ const RunRow kRunRows[] = {
     {"numbers follow the rewritten listing", "\n\nREM\n\nBAD\n", "REM\nBAD\n", "  2行：命令の間違い", true, true,
      true},
     {"Japanese text stays as it is", "text 10 100 0 あいう\n", "TEXT 10 100 0 あいう\n", "", true, true, true},
+    {"a last line of spaces without a break is emptied, then no longer counted", "REM\n ", "REM\n", "", true,
+     true, true},
 };
 
 class RunProgramTest : public ::testing::TestWithParam<RunRow> {};

@@ -316,6 +316,8 @@ struct PasteCase {
     const char* inserted;
 };
 
+void PrintTo(const PasteCase& c, std::ostream* os) { *os << c.name; }
+
 class PasteTest : public ShellTest, public ::testing::WithParamInterface<PasteCase> {};
 
 TEST_P(PasteTest, OnlyTextGoesInAndNothingElseCountsAsAnEdit) {
