@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 
+#include <new>
+
 namespace kuv {
 
 TFormM::TFormM(const Scaling& scale, QWidget* parent)
@@ -109,7 +111,7 @@ void TFormM::BuildMenu() {
     auto item = [this](QWidget* menu, QAction*& action, const char* name, const QString& caption, auto handler) {
         action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this, [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
     };
 
     File1 = bar->addMenu(QStringLiteral("ファイル"));
@@ -132,6 +134,19 @@ void TFormM::BuildMenu() {
     Help1->setObjectName(QStringLiteral("Help1"));
     item(Help1, N3, "N3", QStringLiteral("Ｖｅｒ"), &TFormM::N3Click);
     item(Help1, Help2, "Help2", QStringLiteral("ヘルプ"), &TFormM::Help2Click);
+}
+
+bool TFormM::RunCommand(const std::function<void()>& command) {
+    // Memory can run out anywhere in a command (a huge listing, its copies,
+    // the picture files); the command stops there and the program goes on
+    // with the listing as the editor holds it.
+    try {
+        command();
+        return true;
+    } catch (const std::bad_alloc&) {
+        dialogs_->ShowErrorBox(OutOfMemoryMessage());
+        return false;
+    }
 }
 
 void TFormM::SetWindows(TFormG* formG, TFormA* formA, TFormE* formE) {
@@ -292,7 +307,8 @@ void TFormM::BMPClick() {
 void TFormM::closeEvent(QCloseEvent* event) {
     // A save that fails while closing abandons the close; a cancelled one
     // does not.
-    if (Modified && !Save1Click()) {
+    bool saved = true;
+    if (Modified && !(RunCommand([&] { saved = Save1Click(); }) && saved)) {
         event->ignore();
         return;
     }

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -92,6 +93,9 @@ protected:
 
 private:
     void FormCreate();
+    // Runs a command; running out of memory stops it with the error box.
+    // False when it did.
+    bool RunCommand(const std::function<void()>& command);
     // Runs a file dialog; a confirmed one remembers the chosen path and
     // moves the current directory to its folder.
     std::optional<QString> RunDialog(FileDialog& dialog);

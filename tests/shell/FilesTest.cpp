@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <random>
@@ -293,6 +294,87 @@ TEST_F(FilesTest, AFullTmpfsLeavesTheEarlierFile) {
     EXPECT_EQ(after, "OLD");
 }
 
+// The commands on a real, full file system that tests/system/write_failures.sh
+// mounts: it holds old.kuv, old.jpg and a file that fills the rest.
+class FullDisk : public FilesTest {
+protected:
+    void SetUp() override {
+        FilesTest::SetUp();
+        disk = qEnvironmentVariable("KUV_FULL_DISK");
+        if (disk.isEmpty()) GTEST_SKIP() << "run by write_failures.sh, on a full tmpfs";
+    }
+    QString On(const char* name) const { return disk + "/" + name; }
+    QString disk;
+};
+
+TEST_F(FullDisk, OverwriteSaveOfAShortListingFailsAndKeepsTheFile) {
+    const std::string before = Read(On("old.kuv"));
+    M().CurrentFileName = On("old.kuv");
+    M().Memo1->setPlainText("LINE 0 0 10 10 1\n");
+    M().Save2Click();
+    EXPECT_EQ(dialogs->errors, QStringList{"ストリームへの書き込みエラー"});
+    EXPECT_TRUE(dialogs->messages.isEmpty());  // no "上書き保存をしました"
+    EXPECT_TRUE(M().Modified);
+    EXPECT_EQ(Read(On("old.kuv")), before);
+}
+
+TEST_F(FullDisk, SaveAsOfAShortListingFailsAndKeepsTheFile) {
+    const std::string before = Read(On("old.kuv"));
+    M().Memo1->setPlainText("REM\n");
+    dialogs->answers << On("old.kuv");
+    EXPECT_FALSE(M().Save1Click());
+    EXPECT_EQ(dialogs->errors, QStringList{"ストリームへの書き込みエラー"});
+    EXPECT_EQ(M().CurrentFileName, "noname.kuv");
+    EXPECT_EQ(Read(On("old.kuv")), before);
+}
+
+TEST_F(FullDisk, ImageExportsFailAndKeepTheFile) {
+    const std::string before = Read(On("old.jpg"));
+    M().N4Click();
+    dialogs->answers << On("old.jpg") << On("new.bmp");
+    M().JPGClick();
+    M().BMPClick();
+    EXPECT_EQ(dialogs->errors, QStringList({"ストリームへの書き込みエラー", "ストリームへの書き込みエラー"}));
+    EXPECT_EQ(Read(On("old.jpg")), before);
+    EXPECT_FALSE(QFile::exists(On("new.bmp")));
+}
+
+// Device nodes that write_failures.sh makes: null.kuv, null.jpg and null.bmp
+// take everything, full.kuv and full.jpg take nothing.
+class Devices : public FullDisk {
+protected:
+    void SetUp() override {
+        FilesTest::SetUp();
+        disk = qEnvironmentVariable("KUV_DEVICES");
+        if (disk.isEmpty()) GTEST_SKIP() << "run by write_failures.sh, on device nodes of its own";
+    }
+    bool IsDevice(const char* name) const {
+        struct stat st;
+        return lstat(On(name).toLocal8Bit().constData(), &st) == 0 && S_ISCHR(st.st_mode);
+    }
+};
+
+TEST_F(Devices, SaveAsAndExportsWriteADeviceInPlace) {
+    M().N4Click();
+    dialogs->answers << On("null.kuv") << On("null.jpg") << On("null.bmp");
+    EXPECT_TRUE(M().Save1Click());
+    M().JPGClick();
+    M().BMPClick();
+    EXPECT_TRUE(dialogs->errors.isEmpty()) << dialogs->errors.join(", ").toStdString();
+    EXPECT_EQ(M().CurrentFileName, On("null.kuv"));
+    for (const char* name : {"null.kuv", "null.jpg", "null.bmp"}) EXPECT_TRUE(IsDevice(name)) << name;
+}
+
+TEST_F(Devices, AFullDeviceIsAWriteError) {
+    M().N4Click();
+    dialogs->answers << On("full.kuv") << On("full.jpg");
+    EXPECT_FALSE(M().Save1Click());
+    M().JPGClick();
+    EXPECT_EQ(dialogs->errors, QStringList({"ストリームへの書き込みエラー", "ストリームへの書き込みエラー"}));
+    EXPECT_TRUE(IsDevice("full.kuv"));
+    EXPECT_TRUE(IsDevice("full.jpg"));
+}
+
 TEST_F(FilesTest, TheEditorsLimitHoldsOnBothSides) {
     EXPECT_GE(TFormM::kDefaultEditorLimit, std::size_t{64} << 20);
     M().EditorLimit = 100;
@@ -306,6 +388,36 @@ TEST_F(FilesTest, TheEditorsLimitHoldsOnBothSides) {
     EXPECT_EQ(dialogs->errors, QStringList{"文字列の大きさが メモ の制限を越えました"});
     EXPECT_EQ(M().Memo1->toPlainText(), "KEEP");
     EXPECT_EQ(M().CurrentFileName, Path("fits.kuv"));
+}
+
+// The most this process may map from now on: what it has mapped, plus extra.
+void LimitAddressSpace(std::size_t extra) {
+    QFile statm("/proc/self/statm");
+    statm.open(QIODevice::ReadOnly);
+    const std::size_t pages = statm.readAll().split(' ').first().toULongLong();
+    const rlimit limit{pages * 4096 + extra, pages * 4096 + extra};
+    setrlimit(RLIMIT_AS, &limit);
+}
+
+TEST_F(FilesTest, RunningOutOfMemoryIsAMessageAndKeepsTheListing) {
+    {
+        QFile big(Path("big.kuv"));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        const QByteArray mib(1 << 20, 'A');
+        for (int i = 0; i < 256; ++i) big.write(mib);
+    }
+    EXPECT_EXIT(
+        {
+            M().EditorLimit = std::size_t{1} << 40;
+            M().Memo1->setPlainText("KEEP");
+            dialogs->answers << Path("big.kuv");
+            LimitAddressSpace(std::size_t{128} << 20);
+            M().N1->trigger();
+            const bool ok = dialogs->errors == QStringList{"メモリストリームの拡大中にメモリが足りなくなりました"} &&
+                            M().Memo1->toPlainText() == "KEEP" && M().CurrentFileName == "noname.kuv";
+            std::_Exit(ok ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(FilesTest, OpeningTheSameTextLeavesTheEditorUntouched) {
