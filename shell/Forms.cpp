@@ -5,10 +5,27 @@
 #include "GraphUnit1.h"
 #include "MainUnit2.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace kuv {
+namespace {
+
+// Assistive technology sees every window as a window: the graphics and
+// error windows as frames, the about window as a dialog. Plain widgets
+// would otherwise show up as fillers, which screen readers do not announce.
+QAccessibleInterface* WindowAccessible(const QString&, QObject* object) {
+    if (!object || !object->isWidgetType()) return nullptr;
+    auto* widget = static_cast<QWidget*>(object);
+    if (dynamic_cast<TFormG*>(widget) || dynamic_cast<TFormE*>(widget))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    if (dynamic_cast<TFormA*>(widget)) return new QAccessibleWidget(widget, QAccessible::Dialog);
+    return nullptr;
+}
+
+}  // namespace
 
 Scaling DesktopScaling() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -16,6 +33,8 @@ Scaling DesktopScaling() {
 }
 
 Forms CreateForms() {
+    static const bool accessible = (QAccessible::installFactory(WindowAccessible), true);
+    (void)accessible;
     const Scaling scale = DesktopScaling();
     Forms f{};
     f.FormM = new TFormM(scale);

@@ -21,8 +21,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the fuzz target: clang with libFuzzer and the sanitizers
   clang libclang-rt-14-dev
-  # the end-to-end test: a real X server, the accessibility bus, screenshots
-  xvfb xauth x11-utils dbus at-spi2-core python3-pyatspi imagemagick
+  # the end-to-end test: a real X server and window manager, the
+  # accessibility bus, screenshots
+  xvfb xauth x11-utils dbus at-spi2-core python3-pyatspi imagemagick openbox
 )
 
 install_missing() {

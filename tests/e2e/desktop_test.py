@@ -92,6 +92,30 @@ def window_ids():
     return {title: line for line in tree.splitlines() for title in ("KUVリスト", "KUVグラフィック") if f'"{title}"' in line}
 
 
+def window_id(title):
+    ids = [line.split()[0] for line in subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True,
+                                                        text=True).stdout.splitlines() if f'"{title}"' in line]
+    return ids[0] if ids else None
+
+
+def client_origin(title):
+    """The top-left corner of the window's client area on the screen."""
+    info = subprocess.run(["xwininfo", "-id", window_id(title)], capture_output=True, text=True).stdout
+    x, y = (int(line.split(":")[1]) for line in info.splitlines() if "Absolute upper-left" in line)
+    return x, y
+
+
+def frame_origin(title):
+    """Where the window manager put the window's frame: the client area's
+    place less the frame's left and top widths."""
+    if window_id(title) is None:
+        return None
+    x, y = client_origin(title)
+    prop = subprocess.run(["xprop", "-id", window_id(title), "_NET_FRAME_EXTENTS"], capture_output=True, text=True).stdout
+    left, _, top, _ = (int(v) for v in prop.split("=")[1].split(","))
+    return x - left, y - top
+
+
 started = time.monotonic()
 proc = subprocess.Popen([kuv], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
 shown = wait_for(lambda: len(window_ids()) == 2 and window_ids())
@@ -111,8 +135,10 @@ check(graph is not None and showing(graph), "the graphics window is shown")
 client = next(c for c in (main.getChildAtIndex(i) for i in range(main.childCount)) if c.getRoleName() == "filler")
 check(extents(client)[2:] == (361, 561), f"the main window's client area is 361 x 561 ({extents(client)[2:]})")
 check(extents(graph)[2:] == (641, 481), f"the graphics window's client area is 641 x 481 ({extents(graph)[2:]})")
-check(extents(main)[:2] == (745, 96), f"the main window opens at (745, 96) ({extents(main)[:2]})")
-check(extents(graph)[:2] == (19, 181), f"the graphics window opens at (19, 181) ({extents(graph)[:2]})")
+check(frame_origin("KUVリスト") == (745, 96), f"the main window's frame opens at (745, 96) ({frame_origin('KUVリスト')})")
+check(frame_origin("KUVグラフィック") == (19, 181),
+      f"the graphics window's frame opens at (19, 181) ({frame_origin('KUVグラフィック')})")
+check(graph.getRoleName() == "frame", f"the graphics window is a frame to assistive tools ({graph.getRoleName()})")
 
 editor = find(main, "text")
 check(text_of(editor) == "REM\nEND\n", "the editor starts with REM and END")
@@ -152,26 +178,48 @@ errors = wait_for(lambda: (lambda w: w if w is not None and showing(w) else None
 check(errors is not None, "the error window appears")
 if errors is not None:
     check(text_of(find(errors, "text")).startswith("  3行：命令の間違い"), "it shows the numbered message")
+    check(errors.getRoleName() == "frame", f"the error window is a frame to assistive tools ({errors.getRoleName()})")
+    check(wait_for(lambda: frame_origin("ＫＵＶエラー") == (315, 214), 3) is not None,
+          f"the error window's frame opens at (315, 214) ({frame_origin('ＫＵＶエラー')})")
 check(wait_for(lambda: text_of(editor) == "LINE 0 0 640 480 2\nBOX 100 100 200 200 1\nOOPS\n"),
       "the editor shows the rewritten listing")
+choose(app, "Ｖｅｒ")
+about = wait_for(lambda: next((w for w in (app.getChildAtIndex(i) for i in range(app.childCount))
+                               if w is not None and w.name == "ＫＵＶ" and showing(w)), None), 5)
+check(about is not None and about.getRoleName() == "dialog",
+      f"the about window is a dialog to assistive tools ({about.getRoleName() if about else None})")
+check(wait_for(lambda: frame_origin("ＫＵＶ") == (554, 423), 3) is not None,
+      f"the about window's frame opens at (554, 423) ({frame_origin('ＫＵＶ')})")
 time.sleep(0.3)
 shot = os.path.join(out, "desktop.png")
 subprocess.run(["import", "-window", "root", shot], check=False)
 check(os.path.exists(shot) and os.path.getsize(shot) > 0, f"screenshot taken: {shot}")
 if os.path.exists(shot):
-    pixel = subprocess.run(["convert", shot, "-format", "%[pixel:p{19,661}] %[pixel:p{119,561}]", "info:"],
+    # The picture's bottom-left pixel, inside the graphics window's frame.
+    gx, gy = client_origin("KUVグラフィック")
+    pixel = subprocess.run(["convert", shot, "-format", f"%[pixel:p{{{gx},{gy + 480}}}] %[pixel:p{{{gx + 100},{gy + 380}}}]", "info:"],
                            capture_output=True, text=True).stdout.split()
     check(pixel[:1] == ["red"] or pixel[:1] == ["srgb(255,0,0)"], f"the red line starts at the bottom-left ({pixel})")
 
 # Exit from the menu. The run changed the listing, so Save As is offered
 # first; cancelling it still ends the program.
 choose(app, "終了する")
-dialog = wait_for(lambda: find(app, "dialog"), 5)
-if dialog is not None:
-    cancel = next((b for b in walk(dialog) if b.getRoleName() == "push button" and ("Cancel" in b.name or "キャンセル" in b.name)), None)
-    check(cancel is not None, "the Save As dialog offers Cancel")
-    if cancel is not None:
-        cancel.queryAction().doAction(0)
+
+
+def cancel_button():
+    """The Cancel button of the Save As dialog (the about window is a dialog
+    too, without one)."""
+    try:
+        return next((b for b in walk(app) if b.getRoleName() == "push button"
+                     and ("Cancel" in b.name or "キャンセル" in b.name) and showing(b)), None)
+    except Exception:
+        return None
+
+
+cancel = wait_for(cancel_button, 5)
+check(cancel is not None, "the Save As dialog offers Cancel")
+if cancel is not None:
+    cancel.queryAction().doAction(0)
 try:
     code = proc.wait(timeout=10)
 except subprocess.TimeoutExpired:

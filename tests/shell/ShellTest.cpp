@@ -6,6 +6,7 @@
 #include "shell/MainUnit2.h"
 #include "support/FormsFixture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -82,6 +83,14 @@ TEST_F(ShellTest, StartsWithTheListingsFirstTextAndItsWindows) {
     EXPECT_EQ(forms.FormE->pos(), QPoint(315, 214));
     EXPECT_EQ(forms.FormA->size(), QSize(244, 128));
     EXPECT_EQ(QApplication::focusWidget(), M().Memo1);
+}
+
+TEST_F(ShellTest, EveryWindowIsAWindowToAssistiveTools) {
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&M())->role(), QAccessible::Window);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(forms.FormG)->role(), QAccessible::Window);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(forms.FormE)->role(), QAccessible::Window);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(forms.FormA)->role(), QAccessible::Dialog);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(forms.FormE)->text(QAccessible::Name), "ＫＵＶエラー");
 }
 
 TEST_F(ShellTest, ControlsSitWhereTheyBelong) {
