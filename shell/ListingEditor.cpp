@@ -13,30 +13,172 @@
 
 namespace kuv {
 
+namespace {
+
+constexpr int kContinuesLineProperty = QTextFormat::UserProperty + 1;
+
+QTextBlockFormat LineStartFormat() { return QTextBlockFormat(); }
+
+QTextBlockFormat ContinuationFormat() {
+    QTextBlockFormat f;
+    f.setProperty(kContinuesLineProperty, true);
+    return f;
+}
+
+// The characters that QTextDocument::toPlainText writes differently from
+// how the document holds them.
+void AsPlainText(QString& text) {
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+            case 0xFDD0:  // beginning and end of a frame
+            case 0xFDD1:
+            case QChar::ParagraphSeparator:
+            case QChar::LineSeparator: c = QLatin1Char('\n'); break;
+            case QChar::Nbsp: c = QLatin1Char(' '); break;
+            default: break;
+        }
+    }
+}
+
+// Where the segment of a long line that starts at start ends: after its
+// last space where that lies in the segment's second half, so that the
+// segment ends where word wrap would break the row anyway; never inside a
+// surrogate pair.
+qsizetype SegmentEnd(QStringView line, qsizetype start) {
+    qsizetype end = start + ListingEditor::kSegmentChars;
+    if (end >= line.size()) return line.size();
+    const qsizetype half = start + ListingEditor::kSegmentChars / 2;
+    const qsizetype space = line.mid(half, end - half).lastIndexOf(QLatin1Char(' '));
+    if (space >= 0) return half + space + 1;
+    if (line[end].isLowSurrogate()) --end;
+    return end;
+}
+
+bool HasLongLine(QStringView text) {
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = (c == QLatin1Char('\n') || c == QLatin1Char('\r')) ? 0 : run + 1;
+        if (run > ListingEditor::kSegmentChars) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 ListingEditor::ListingEditor(QWidget* parent) : QPlainTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (markedLine_) ClearErrorLine();
     });
 }
 
+bool ListingEditor::ContinuesLine(const QTextBlock& block) {
+    return block.isValid() && block.previous().isValid() && block.blockFormat().hasProperty(kContinuesLineProperty);
+}
+
+QString ListingEditor::ListingText() const {
+    if (!mayHaveSegments_) return toPlainText();
+    return TextBetween(0, document()->characterCount() - 1);
+}
+
+QString ListingEditor::TextBetween(int start, int end) const {
+    QString out;
+    out.reserve(end - start);
+    for (QTextBlock b = document()->findBlock(start); b.isValid() && b.position() <= end; b = b.next()) {
+        if (b.position() > start && !ContinuesLine(b)) out += QLatin1Char('\n');
+        const int from = std::max(start, b.position()) - b.position();
+        const int to = std::min(end, b.position() + b.length() - 1) - b.position();
+        out += QStringView(b.text()).mid(from, to - from);
+    }
+    AsPlainText(out);
+    return out;
+}
+
+QTextBlock ListingEditor::FirstBlockOfLine(int line) const {
+    if (!mayHaveSegments_) return document()->findBlockByNumber(line);
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
+        if (!ContinuesLine(b) && line-- == 0) return b;
+    return {};
+}
+
+int ListingEditor::LineOf(const QTextBlock& block) const {
+    if (!mayHaveSegments_) return block.blockNumber();
+    int line = -1;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        if (!ContinuesLine(b)) ++line;
+        if (b == block) break;
+    }
+    return line;
+}
+
 int ListingEditor::CaretLineNumber() const {
-    const QTextCursor c = textCursor();
-    return document()->findBlock(c.selectionStart()).blockNumber() + 1;
+    return LineOf(document()->findBlock(textCursor().selectionStart())) + 1;
+}
+
+void ListingEditor::InsertListingText(QTextCursor& cursor, const QString& text) {
+    // Short lines go in together, as one insertion; they take the format of
+    // the paragraph they go into, so only while that paragraph starts a
+    // line, and a break after a continuation is a paragraph of its own.
+    QString batch;
+    const auto flush = [&] {
+        if (!batch.isEmpty()) cursor.insertText(batch);
+        batch.clear();
+    };
+    bool inContinuation = ContinuesLine(cursor.block());
+    qsizetype pos = 0;
+    for (bool first = true;; first = false) {
+        qsizetype brk = text.indexOf(QLatin1Char('\n'), pos);
+        if (brk < 0) brk = text.size();
+        const QStringView line = QStringView(text).mid(pos, brk - pos);
+        if (!first) {
+            if (inContinuation) {
+                flush();
+                cursor.insertBlock(LineStartFormat());
+                inContinuation = false;
+            } else {
+                batch += QLatin1Char('\n');
+            }
+        }
+        if (line.size() <= kSegmentChars) {
+            batch += line;
+        } else {
+            qsizetype end = SegmentEnd(line, 0);
+            batch += line.left(end);
+            flush();
+            while (end < line.size()) {
+                const qsizetype start = end;
+                end = SegmentEnd(line, start);
+                cursor.insertBlock(ContinuationFormat());
+                cursor.insertText(line.mid(start, end - start).toString());
+            }
+            inContinuation = true;
+            mayHaveSegments_ = true;
+        }
+        if (brk == text.size()) break;
+        pos = brk + 1;
+    }
+    flush();
 }
 
 void ListingEditor::ReplaceAllText(const QString& text) {
     const QTextCursor old = textCursor();
-    const int line = old.block().blockNumber();
+    const int line = LineOf(old.block());
     const int column = old.positionInBlock();
     const int scroll = verticalScrollBar()->value();
 
     QTextCursor c(document());
     c.beginEditBlock();
     c.select(QTextCursor::Document);
-    c.insertText(text);
+    if (!mayHaveSegments_ && !HasLongLine(text)) {
+        c.insertText(text);
+    } else {
+        c.removeSelectedText();
+        c.setBlockFormat(LineStartFormat());
+        InsertListingText(c, text);
+    }
     c.endEditBlock();
 
-    const QTextBlock block = document()->findBlockByNumber(std::min(line, document()->blockCount() - 1));
+    QTextBlock block = FirstBlockOfLine(line);
+    if (!block.isValid()) block = document()->lastBlock();
     QTextCursor caret(block);
     caret.setPosition(block.position() + std::min(column, block.length() - 1));
     setTextCursor(caret);
@@ -44,7 +186,7 @@ void ListingEditor::ReplaceAllText(const QString& text) {
 }
 
 void ListingEditor::MarkErrorLine(int lineNumber) {
-    const QTextBlock block = document()->findBlockByNumber(lineNumber - 1);
+    const QTextBlock block = FirstBlockOfLine(lineNumber - 1);
     if (!block.isValid()) return ClearErrorLine();
     QTextEdit::ExtraSelection mark;
     mark.cursor = QTextCursor(block);
@@ -72,7 +214,33 @@ bool Representable(const QString& text, QString& replaced) {
 
 }  // namespace
 
+bool ListingEditor::HandleSegmentKey(QKeyEvent* e) {
+    QTextCursor c = textCursor();
+    if (e == QKeySequence::InsertParagraphSeparator) {
+        // A new paragraph would take the format of the one it splits, and a
+        // break typed into a continuation would vanish from the text.
+        c.beginEditBlock();
+        c.removeSelectedText();
+        c.insertBlock(LineStartFormat());
+        c.endEditBlock();
+    } else if (e->key() == Qt::Key_Backspace && !(e->modifiers() & ~Qt::ShiftModifier) && !c.hasSelection() &&
+               c.atBlockStart() && ContinuesLine(c.block())) {
+        while (c.atBlockStart() && ContinuesLine(c.block())) c.movePosition(QTextCursor::PreviousCharacter);
+        c.deletePreviousChar();
+    } else if (e == QKeySequence::Delete && !c.hasSelection() && c.atBlockEnd() && ContinuesLine(c.block().next())) {
+        while (c.atBlockEnd() && ContinuesLine(c.block().next())) c.movePosition(QTextCursor::NextCharacter);
+        c.deleteChar();
+    } else {
+        return false;
+    }
+    setTextCursor(c);
+    ensureCursorVisible();
+    e->accept();
+    return true;
+}
+
 void ListingEditor::keyPressEvent(QKeyEvent* e) {
+    if (mayHaveSegments_ && !isReadOnly() && HandleSegmentKey(e)) return;
     QString text;
     if (e->text().isEmpty() || Representable(e->text(), text)) return QPlainTextEdit::keyPressEvent(e);
     QKeyEvent filtered(e->type(), e->key(), e->modifiers(), text, e->isAutoRepeat(), static_cast<ushort>(e->count()));
@@ -118,9 +286,28 @@ void ListingEditor::insertFromMimeData(const QMimeData* source) {
     if (text.isNull()) return;
     QString replaced;
     if (!Representable(text, replaced)) text = replaced;
-    QMimeData plain;
-    plain.setText(text);
-    QPlainTextEdit::insertFromMimeData(&plain);
+    if (!mayHaveSegments_ && !HasLongLine(text)) {
+        QMimeData plain;
+        plain.setText(text);
+        return QPlainTextEdit::insertFromMimeData(&plain);
+    }
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QTextCursor c = textCursor();
+    c.beginEditBlock();
+    c.removeSelectedText();
+    InsertListingText(c, text);
+    c.endEditBlock();
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+QMimeData* ListingEditor::createMimeDataFromSelection() const {
+    if (!mayHaveSegments_) return QPlainTextEdit::createMimeDataFromSelection();
+    const QTextCursor c = textCursor();
+    auto* data = new QMimeData;
+    data->setText(TextBetween(c.selectionStart(), c.selectionEnd()));
+    return data;
 }
 
 void ListingEditor::mousePressEvent(QMouseEvent* e) {

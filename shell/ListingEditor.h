@@ -1,16 +1,34 @@
 // The listing editor (Memo1 of the main window): a plain-text editor that
 // reports clicks and key releases, keeps its text within what CP932 can
 // hold, and can mark the line of a run's error.
+//
+// Qt lays out a whole paragraph again on every key typed into it, and the
+// layout of a wrapped paragraph without spaces grows with the square of its
+// length: one line of a megabyte froze the editor for minutes. A line
+// longer than kSegmentChars is therefore held as several paragraphs, its
+// segments; every paragraph after the first carries a mark that it
+// continues the line before. The segments wrap like the rows of one line
+// and are one line for everything the program does: its text, the line
+// numbers, copying, saving.
 #pragma once
 
 #include <QPlainTextEdit>
+
+class QTextBlock;
 
 namespace kuv {
 
 class ListingEditor : public QPlainTextEdit {
     Q_OBJECT
 public:
+    // The longest line held as one paragraph.
+    static constexpr int kSegmentChars = 4096;
+
     explicit ListingEditor(QWidget* parent = nullptr);
+
+    // The listing's text, lines separated by '\n'. Use it, never
+    // toPlainText(), which would break a long line at its segments.
+    QString ListingText() const;
 
     // 1-based number of the line that holds the caret, or the start of the
     // selection; a wrapped line counts once.
@@ -25,6 +43,9 @@ public:
     void MarkErrorLine(int lineNumber);
     void ClearErrorLine();
     int MarkedErrorLine() const { return markedLine_; }
+
+    // True for the second and later segments of a long line.
+    static bool ContinuesLine(const QTextBlock& block);
 
 signals:
     // The left button went down in the editor and came up inside it.
@@ -42,11 +63,27 @@ protected:
     void inputMethodEvent(QInputMethodEvent* e) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
+    // Inserts text at the cursor, long lines as segments and every line
+    // break as a line of its own (never a continuation).
+    void InsertListingText(QTextCursor& cursor, const QString& text);
+    // The 0-based line that the paragraph belongs to.
+    int LineOf(const QTextBlock& block) const;
+    // The first paragraph of line (0-based), or an invalid block.
+    QTextBlock FirstBlockOfLine(int line) const;
+    // The listing's text between two positions of the document.
+    QString TextBetween(int start, int end) const;
+    // Keys that would act on the boundary between two segments, which is
+    // no character: Return, Backspace and Delete. True when handled.
+    bool HandleSegmentKey(QKeyEvent* e);
 
     bool leftPressed_ = false;
     int markedLine_ = 0;
+    // Set once the document has held segments; without them the document's
+    // paragraphs are the lines, and the fast paths apply.
+    bool mayHaveSegments_ = false;
 };
 
 }  // namespace kuv

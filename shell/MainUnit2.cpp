@@ -168,7 +168,7 @@ void TFormM::FormCreate() {
 void TFormM::N4Click() {
     if (!formG_->isVisible()) formG_->show();
 
-    const std::string before = ListingFromEditorText(Memo1->toPlainText());
+    const std::string before = ListingFromEditorText(Memo1->ListingText());
     Listing listing(before);
     const RunResult result = RunProgram(listing, formG_->GetPicture());
 
@@ -240,7 +240,7 @@ std::optional<QString> TFormM::RunDialog(FileDialog& dialog) {
 }
 
 bool TFormM::SaveListing(const QString& path) {
-    const QString failure = WriteWholeFile(path, ListingFromEditorText(Memo1->toPlainText()));
+    const QString failure = WriteWholeFile(path, ListingFromEditorText(Memo1->ListingText()));
     if (failure.isEmpty()) return true;
     dialogs_->ShowErrorBox(failure);
     return false;
@@ -254,7 +254,7 @@ void TFormM::N1Click() {
     if (!failure.isEmpty()) return dialogs_->ShowErrorBox(failure);
 
     // One undoable edit, so that a listing replaced by mistake can be got back.
-    if (text != ListingFromEditorText(Memo1->toPlainText())) {
+    if (text != ListingFromEditorText(Memo1->ListingText())) {
         Memo1->ReplaceAllText(EditorTextFromListing(text));
         Memo1->moveCursor(QTextCursor::Start);
     }

@@ -28,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -385,6 +386,110 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   "BOX ?"}),
     [](const ::testing::TestParamInfo<PasteCase>& i) { return std::string(i.param.name); });
+
+// A listing whose second line is far longer than one paragraph of the
+// editor, opened from a file.
+class LongLineTest : public ShellTest {
+protected:
+    static constexpr int kLength = 3 * ListingEditor::kSegmentChars + 100;
+    void SetUp() override {
+        ShellTest::SetUp();
+        long_ = QStringLiteral("REM ");
+        // Digits in turn, so that every place in the line has its own text.
+        for (int i = 4; i < kLength; ++i) long_ += QChar(u'0' + i % 10);
+        Write(Path("long.kuv"), "END\r\n" + long_.toStdString() + "\r\nBOX\r\n");
+        dialogs->answers << Path("long.kuv");
+        M().N1Click();
+    }
+    ListingEditor& E() { return *M().Memo1; }
+    // Puts the caret at the start of the line's n-th segment (n from 1).
+    void AtSegment(int n) {
+        QTextCursor c = E().textCursor();
+        c.setPosition(E().document()->findBlockByNumber(n).position());
+        E().setTextCursor(c);
+    }
+    QString long_;
+};
+
+TEST_F(LongLineTest, IsOneLineForTheTextTheLineNumbersAndSaving) {
+    EXPECT_GT(E().document()->blockCount(), 4);  // held as segments
+    EXPECT_EQ(E().ListingText(), "END\n" + long_ + "\nBOX\n");
+    AtSegment(2);
+    QTest::keyClick(&E(), Qt::Key_Right);
+    EXPECT_EQ(M().Mmln->text(), "2");
+    E().moveCursor(QTextCursor::End);
+    QTest::keyClick(&E(), Qt::Key_Up);
+    EXPECT_EQ(M().Mmln->text(), "3");
+    M().Save2Click();
+    EXPECT_EQ(Read(Path("long.kuv")), "END\r\n" + long_.toStdString() + "\r\nBOX\r\n");
+}
+
+struct SegmentEdit {
+    const char* intent;
+    std::function<void(ListingEditor&)> edit;
+    int at;                  // where the long line changed, in its characters
+    int removed;             // ... how many characters went there
+    const char* inserted;
+};
+void PrintTo(const SegmentEdit& e, std::ostream* os) { *os << e.intent; }
+
+class SegmentEditTest : public LongLineTest, public ::testing::WithParamInterface<SegmentEdit> {};
+
+TEST_P(SegmentEditTest, EditsTheLineAsOneLine) {
+    const SegmentEdit& e = GetParam();
+    AtSegment(2);  // the caret after the first segment of the long line
+    e.edit(E());
+    QString expected = long_;
+    expected.replace(e.at, e.removed, QString::fromUtf8(e.inserted));
+    EXPECT_EQ(E().ListingText(), "END\n" + expected + "\nBOX\n");
+    E().undo();
+    EXPECT_EQ(E().ListingText(), "END\n" + long_ + "\nBOX\n");
+}
+
+constexpr int kSeg = ListingEditor::kSegmentChars;
+const SegmentEdit kSegmentEdits[] = {
+        SegmentEdit{"Return breaks the line", [](ListingEditor& e) { QTest::keyClick(&e, Qt::Key_Return); }, kSeg, 0,
+                    "\n"},
+        SegmentEdit{"Backspace takes the character before",
+                    [](ListingEditor& e) { QTest::keyClick(&e, Qt::Key_Backspace); }, kSeg - 1, 1, ""},
+        SegmentEdit{"Delete at a segment's end takes the character after",
+                    [](ListingEditor& e) {
+                        e.moveCursor(QTextCursor::PreviousBlock);
+                        e.moveCursor(QTextCursor::EndOfBlock);
+                        QTest::keyClick(&e, Qt::Key_Delete);
+                    },
+                    kSeg, 1, ""},
+        SegmentEdit{"typing goes in where the caret is",
+                    [](ListingEditor& e) { QTest::keyClicks(&e, "ab"); }, kSeg, 0, "ab"},
+        SegmentEdit{"a pasted line break is a line break",
+                    [](ListingEditor& e) {
+                        QApplication::clipboard()->setText("1\n2\r\n3");
+                        QTest::keyClick(&e, Qt::Key_V, Qt::ControlModifier);
+                    },
+                    kSeg, 0, "1\n2\n3"},
+        SegmentEdit{"a stretch cut across segments holds no break of their own",
+                    [](ListingEditor& e) {
+                        QTextCursor c = e.textCursor();
+                        c.setPosition(c.position() - 2);
+                        c.setPosition(c.position() + 4, QTextCursor::KeepAnchor);
+                        e.setTextCursor(c);
+                        QTest::keyClick(&e, Qt::Key_X, Qt::ControlModifier);
+                        EXPECT_EQ(QApplication::clipboard()->text(), "567");  // characters 4095 to 4097
+                    },
+                    kSeg - 1, 3, ""},
+};
+INSTANTIATE_TEST_SUITE_P(Keys, SegmentEditTest, ::testing::ValuesIn(kSegmentEdits));
+
+TEST_F(ShellTest, APastedLongLineStaysWholeAndRuns) {
+    const QString line = QStringLiteral("line 1 2 3 4 5 ") + QString(3 * ListingEditor::kSegmentChars, '9');
+    M().Memo1->setPlainText("");
+    QApplication::clipboard()->setText(line + "\nend");
+    QTest::keyClick(M().Memo1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(M().Memo1->ListingText(), line + "\nend");
+    M().N4Click();
+    EXPECT_EQ(M().Memo1->ListingText(), line.toUpper().left(255) + "\nEND");
+    EXPECT_EQ(M().Memo1->document()->blockCount(), 2);
+}
 
 TEST_F(ShellTest, EditingSetsModified) {
     QTest::keyClicks(M().Memo1, "R");
