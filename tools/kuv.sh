@@ -60,7 +60,7 @@ cmake --build build-fuzz -j "$jobs" --target kuv_fuzz
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp" \
-  build-fuzz/fuzz/kuv_fuzz -runs=4000 -seed=1 -max_len=8192 -artifact_prefix="$scratch/" \
+  build-fuzz/fuzz/kuv_fuzz -runs=4000 -seed=1 -max_len=65536 -artifact_prefix="$scratch/" \
   "$scratch" fuzz/corpus samples >"$scratch/fuzz.log" 2>&1 || {
     tail -n 60 "$scratch/fuzz.log"
     echo "fuzz: FAILED"

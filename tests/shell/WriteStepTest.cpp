@@ -17,6 +17,8 @@ namespace kuv {
 namespace {
 
 enum class Step { Open, Write, Flush, Commit };
+const char* const kStepNames[] = {"Open", "Write", "Flush", "Commit"};
+void PrintTo(Step s, std::ostream* os) { *os << kStepNames[static_cast<int>(s)]; }
 
 // The real target for the path, except that one step fails.
 class FailingTarget : public FileTarget {
@@ -106,8 +108,7 @@ const WritePath kPaths[] = {
 };
 
 std::string CaseName(const ::testing::TestParamInfo<std::tuple<WritePath, Step>>& info) {
-    static const char* const kSteps[] = {"Open", "Write", "Flush", "Commit"};
-    return std::string(std::get<0>(info.param).name) + "_" + kSteps[static_cast<int>(std::get<1>(info.param))];
+    return std::string(std::get<0>(info.param).name) + "_" + kStepNames[static_cast<int>(std::get<1>(info.param))];
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPathAndStep, WriteStepTest,
