@@ -214,6 +214,17 @@ bool Representable(const QString& text, QString& replaced) {
 
 }  // namespace
 
+void ListingEditor::SplitLongParagraph(int position) {
+    QTextBlock b = document()->findBlock(position);
+    while (b.isValid() && b.length() - 1 > kSegmentChars) {
+        QTextCursor at(document());
+        at.setPosition(b.position() + static_cast<int>(SegmentEnd(b.text(), 0)));
+        at.insertBlock(ContinuationFormat());
+        mayHaveSegments_ = true;
+        b = at.block();
+    }
+}
+
 bool ListingEditor::HandleSegmentKey(QKeyEvent* e) {
     QTextCursor c = textCursor();
     if (e == QKeySequence::InsertParagraphSeparator) {
@@ -286,7 +297,7 @@ void ListingEditor::insertFromMimeData(const QMimeData* source) {
     if (text.isNull()) return;
     QString replaced;
     if (!Representable(text, replaced)) text = replaced;
-    if (!mayHaveSegments_ && !HasLongLine(text)) {
+    if (!mayHaveSegments_ && !HasLongLine(text) && textCursor().block().length() + text.size() <= kSegmentChars) {
         QMimeData plain;
         plain.setText(text);
         return QPlainTextEdit::insertFromMimeData(&plain);
@@ -296,7 +307,12 @@ void ListingEditor::insertFromMimeData(const QMimeData* source) {
     QTextCursor c = textCursor();
     c.beginEditBlock();
     c.removeSelectedText();
+    const int from = c.position();
     InsertListingText(c, text);
+    // Pasted into a line, the text may have made the paragraphs at either
+    // end long: paste after paste would otherwise grow one without bound.
+    SplitLongParagraph(from);
+    SplitLongParagraph(c.position());
     c.endEditBlock();
     setTextCursor(c);
     ensureCursorVisible();

@@ -69,6 +69,8 @@ private:
     // Inserts text at the cursor, long lines as segments and every line
     // break as a line of its own (never a continuation).
     void InsertListingText(QTextCursor& cursor, const QString& text);
+    // Cuts the paragraph at position into segments where it has grown long.
+    void SplitLongParagraph(int position);
     // The 0-based line that the paragraph belongs to.
     int LineOf(const QTextBlock& block) const;
     // The first paragraph of line (0-based), or an invalid block.

@@ -147,10 +147,12 @@ bool TFormM::RunCommand(const std::function<void()>& command) {
         command();
         return true;
     } catch (const std::bad_alloc&) {
-        dialogs_->ShowErrorBox(OutOfMemoryMessage());
+        ShowOutOfMemory();
         return false;
     }
 }
+
+void TFormM::ShowOutOfMemory() { dialogs_->ShowErrorBox(OutOfMemoryMessage()); }
 
 void TFormM::SetWindows(TFormG* formG, TFormA* formA, TFormE* formE) {
     formG_ = formG;

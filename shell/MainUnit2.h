@@ -47,6 +47,10 @@ public:
     void N3Click();     // Ｖｅｒ
     void Help2Click();  // ヘルプ
 
+    // Memory ran out in a command or an event: the error box, and the
+    // program goes on.
+    void ShowOutOfMemory();
+
     // Editor events.
     void Memo1Click();
     void Memo1KeyUp();

@@ -491,6 +491,19 @@ TEST_F(ShellTest, APastedLongLineStaysWholeAndRuns) {
     EXPECT_EQ(M().Memo1->document()->blockCount(), 2);
 }
 
+TEST_F(ShellTest, PasteAfterPasteIntoOneLineKeepsItsParagraphsShort) {
+    M().Memo1->setPlainText("REM ");
+    M().Memo1->moveCursor(QTextCursor::End);
+    const QString piece(1000, 'y');
+    QApplication::clipboard()->setText(piece);
+    for (int i = 0; i < 20; ++i) QTest::keyClick(M().Memo1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(M().Memo1->ListingText(), "REM " + piece.repeated(20));
+    for (QTextBlock b = M().Memo1->document()->begin(); b.isValid(); b = b.next())
+        EXPECT_LE(b.length() - 1, 2 * ListingEditor::kSegmentChars);
+    QTest::keyClick(M().Memo1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(M().Memo1->ListingText(), "REM " + piece.repeated(19));
+}
+
 TEST_F(ShellTest, EditingSetsModified) {
     QTest::keyClicks(M().Memo1, "R");
     EXPECT_TRUE(M().Modified);
