@@ -7,21 +7,46 @@ namespace {
 
 constexpr std::string_view kBreak = "\r\n";
 
-// Occurrences of CR LF; the pattern cannot overlap itself, so this is the
-// number of breaks that a scan from the top finds.
-std::size_t CountBreaks(std::string_view text) {
-    std::size_t n = 0;
-    for (const char* p = text.data(), *end = p + text.size();;) {
+// Where the first CR LF at or after p lies, or end.
+const char* FindBreak(const char* p, const char* end) {
+    for (;;) {
         const void* cr = std::memchr(p, '\r', static_cast<std::size_t>(end - p));
-        if (!cr) return n;
-        p = static_cast<const char*>(cr) + 1;
-        if (p < end && *p == '\n') ++n, ++p;
+        if (!cr) return end;
+        p = static_cast<const char*>(cr);
+        if (p + 1 < end && p[1] == '\n') return p;
+        ++p;
     }
+}
+
+struct Breaks {
+    std::size_t count = 0;
+    bool emptyLine = false;  // a break at the start, or right after another
+};
+
+// The CR LFs of the text; the pattern cannot overlap itself, so these are
+// the breaks that a scan from the top finds.
+Breaks FindBreaks(std::string_view text) {
+    Breaks b;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* lineStart = begin;
+    for (const char* p = FindBreak(begin, end); p != end; p = FindBreak(lineStart, end)) {
+        if (p == lineStart) b.emptyLine = true;
+        ++b.count;
+        lineStart = p + kBreak.size();
+    }
+    return b;
 }
 
 }  // namespace
 
-Listing::Listing(std::string text) : text_(std::move(text)), lines_(CountBreaks(text_) + 1) {}
+Listing::Listing(std::string text) : text_(std::move(text)) { Recount(); }
+
+void Listing::Recount() {
+    const Breaks b = FindBreaks(text_);
+    lines_ = b.count + 1;
+    mayHaveEmptyLines_ = b.emptyLine;
+}
 
 bool Listing::LastLineEmpty() const {
     return text_.empty() || (text_.size() >= 2 && std::string_view(text_).substr(text_.size() - 2) == kBreak);
@@ -30,14 +55,14 @@ bool Listing::LastLineEmpty() const {
 int Listing::Count() const { return static_cast<int>(LastLineEmpty() ? lines_ - 1 : lines_); }
 
 std::size_t Listing::EndOf(std::size_t start) const {
-    const std::size_t brk = text_.find(kBreak, start);
-    return brk == std::string::npos ? text_.size() : brk;
+    return static_cast<std::size_t>(FindBreak(text_.data() + start, text_.data() + text_.size()) - text_.data());
 }
 
 std::size_t Listing::StartOf(std::size_t i) const {
-    if (i < cachedLine_) cachedLine_ = 0, cachedStart_ = 0;
+    if (i < cachedLine_ || cachedEnd_ == kUnknown) cachedLine_ = 0, cachedStart_ = 0, cachedEnd_ = EndOf(0);
     while (cachedLine_ < i) {
-        cachedStart_ = EndOf(cachedStart_) + kBreak.size();
+        cachedStart_ = cachedEnd_ + kBreak.size();
+        cachedEnd_ = EndOf(cachedStart_);
         ++cachedLine_;
     }
     return cachedStart_;
@@ -46,8 +71,10 @@ std::size_t Listing::StartOf(std::size_t i) const {
 std::string_view Listing::Get(int i) const {
     if (i < 0 || static_cast<std::size_t>(i) >= lines_) return {};
     const std::size_t start = StartOf(static_cast<std::size_t>(i));
-    return std::string_view(text_).substr(start, EndOf(start) - start);
+    return std::string_view(text_).substr(start, cachedEnd_ - start);
 }
+
+void Listing::ForgetPlaces() { cachedLine_ = 0, cachedStart_ = 0, cachedEnd_ = kUnknown; }
 
 void Listing::Put(int i, std::string_view s) {
     if (i < 0 || static_cast<std::size_t>(i) >= lines_) return;
@@ -56,8 +83,8 @@ void Listing::Put(int i, std::string_view s) {
     // A CR at the end of s followed by the break, or an LF at its start after
     // a CR, would change where lines end; the runner never puts either, but
     // the count must stay true whatever is put.
-    lines_ = CountBreaks(text_) + 1;
-    cachedLine_ = 0, cachedStart_ = 0;
+    Recount();
+    ForgetPlaces();
     touched_ = true;
 }
 
@@ -67,9 +94,11 @@ void Listing::Delete(int i) {
     if (static_cast<std::size_t>(i) + 1 == lines_) {
         text_.erase(start);
     } else {
-        text_.erase(start, EndOf(start) + kBreak.size() - start);
+        text_.erase(start, cachedEnd_ + kBreak.size() - start);
         --lines_;
     }
+    mayHaveEmptyLines_ = true;
+    ForgetPlaces();
     touched_ = true;
 }
 
@@ -77,13 +106,15 @@ void Listing::DeleteEmptyLines() {
     // Deleting a counted line never reaches the last line (an empty last line
     // is not counted), so deleting one by one equals a stable compaction of
     // the counted lines, done here in place in one pass.
+    // Most listings have no empty line, and are left as they are at once.
+    if (!mayHaveEmptyLines_) return;
     const std::size_t counted = static_cast<std::size_t>(Count());
     std::size_t read = 0, write = 0, kept = 0;
     for (std::size_t line = 0; line < counted; ++line) {
         const std::size_t end = EndOf(read);
         const std::size_t next = end < text_.size() ? end + kBreak.size() : end;
         if (end > read) {
-            std::memmove(&text_[write], text_.data() + read, next - read);
+            if (write != read) std::memmove(&text_[write], text_.data() + read, next - read);
             write += next - read;
             ++kept;
         }
@@ -92,7 +123,8 @@ void Listing::DeleteEmptyLines() {
     if (kept == counted) return;
     text_.erase(write, read - write);
     lines_ -= counted - kept;
-    cachedLine_ = 0, cachedStart_ = 0;
+    mayHaveEmptyLines_ = false;
+    ForgetPlaces();
     touched_ = true;
 }
 
@@ -122,8 +154,8 @@ void Listing::RewriteLines(LineRewrite rewrite) {
         }
     }
     text_.erase(write, read - write);
-    lines_ = CountBreaks(text_) + 1;
-    cachedLine_ = 0, cachedStart_ = 0;
+    Recount();
+    ForgetPlaces();
     touched_ = true;
 }
 

@@ -55,9 +55,17 @@ private:
 
     std::string text_;
     std::size_t lines_ = 1;  // the empty text is one empty line
+    bool mayHaveEmptyLines_ = false;
     bool touched_ = false;
-    mutable std::size_t cachedLine_ = 0;   // a line whose start is known
-    mutable std::size_t cachedStart_ = 0;  // ... and that start
+    // Counts the lines of the text anew.
+    void Recount();
+    // Forgets the line last found, after the text changed.
+    void ForgetPlaces();
+
+    static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+    mutable std::size_t cachedLine_ = 0;          // the line last found
+    mutable std::size_t cachedStart_ = 0;         // ... where it starts
+    mutable std::size_t cachedEnd_ = kUnknown;    // ... and ends
 };
 
 }  // namespace kuv

@@ -81,6 +81,18 @@ TEST(Listing, DeleteEmptyLinesEqualsDeletingOneByOne) {
     }
 }
 
+TEST(Listing, ALineEmptiedByPutOrDeleteIsDeletedLikeAnyOther) {
+    Listing put("A\r\nB\r\nC");
+    put.Put(1, "");
+    put.DeleteEmptyLines();
+    EXPECT_EQ(put.Text(), "A\r\nC");
+    Listing deleted("A\r\nB");
+    deleted.Delete(1);
+    deleted.Put(0, "");
+    deleted.DeleteEmptyLines();
+    EXPECT_EQ(deleted.Text(), "");
+}
+
 std::string Shout(std::string_view line) {
     std::string s(line.substr(0, 2));
     for (char& c : s) c = static_cast<char>(c == 'a' ? 'A' : c);
