@@ -2,23 +2,18 @@
 
 #include "language/Cp932.h"
 #include "language/Listing.h"
-#include "language/ListingText.h"
 #include "language/Runner.h"
-#include "picture/Bmp.h"
-#include "picture/Jpeg.h"
 #include "picture/Picture.h"
-#include "picture/PictureImage.h"
 #include "shell/Export.h"
 #include "shell/Files.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QFileInfo>
 #include <QString>
 
 #include <iostream>
 #include <new>
 #include <optional>
+#include <vector>
 
 namespace kuv {
 namespace {
@@ -43,35 +38,25 @@ constexpr const char* kHelp =
     "standard error), 2 a file could not be read or written, memory ran out,\n"
     "or bad usage.\n";
 
-enum class PictureFormat { Bmp, Jpeg, Png, Unknown };
-
 struct Options {
     std::string listing;
     std::optional<std::string> picture;
     std::optional<std::string> listingOut;
-    PictureFormat format = PictureFormat::Unknown;  // from -o's name unless --format gave it
+    std::optional<ImageFormat> format;  // from -o's name unless --format gave it
 };
 
 constexpr const char* kStandardStream = "-";
 
-PictureFormat FormatNamed(const QString& name) {
-    if (name == QLatin1String("bmp")) return PictureFormat::Bmp;
-    if (name == QLatin1String("jpg")) return PictureFormat::Jpeg;
-    if (name == QLatin1String("png")) return PictureFormat::Png;
-    return PictureFormat::Unknown;
+std::optional<ImageFormat> FormatNamed(const QString& name) {
+    if (name == QLatin1String("bmp")) return ImageFormat::Bmp;
+    if (name == QLatin1String("jpg")) return ImageFormat::Jpeg;
+    if (name == QLatin1String("png")) return ImageFormat::Png;
+    return std::nullopt;
 }
 
-PictureFormat FormatOf(const std::string& path) {
-    if (path == kStandardStream) return PictureFormat::Png;
+std::optional<ImageFormat> FormatOf(const std::string& path) {
+    if (path == kStandardStream) return ImageFormat::Png;
     return FormatNamed(QFileInfo(QString::fromStdString(path)).suffix().toLower());
-}
-
-std::string PngBytes(const Picture& picture) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    PictureImage(picture).save(&buffer, "PNG");
-    return bytes.toStdString();
 }
 
 // Returns the exit code on a usage decision (help, version, error).
@@ -94,8 +79,8 @@ std::optional<int> ParseArgs(const std::vector<std::string>& args, Options& o, s
             }
             (a == "-o" ? o.picture : o.listingOut) = args[++i];
         } else if (a == "--format") {
-            o.format = i + 1 < args.size() ? FormatNamed(QString::fromStdString(args[++i])) : PictureFormat::Unknown;
-            if (o.format == PictureFormat::Unknown) {
+            o.format = i + 1 < args.size() ? FormatNamed(QString::fromStdString(args[++i])) : std::nullopt;
+            if (!o.format) {
                 err << "kuv-render: --format needs bmp, jpg or png\n" << kUsage;
                 return 2;
             }
@@ -114,8 +99,8 @@ std::optional<int> ParseArgs(const std::vector<std::string>& args, Options& o, s
         err << "kuv-render: no listing given\n" << kUsage;
         return 2;
     }
-    if (o.picture && o.format == PictureFormat::Unknown) o.format = FormatOf(*o.picture);
-    if (o.picture && o.format == PictureFormat::Unknown) {
+    if (o.picture && !o.format) o.format = FormatOf(*o.picture);
+    if (o.picture && !o.format) {
         err << "kuv-render: the picture's name must end in .bmp, .jpg or .png: " << *o.picture << "\n" << kUsage;
         return 2;
     }
@@ -131,25 +116,11 @@ void PrintFailure(std::ostream& err, const QString& message) {
 }
 
 // The picture's file as the export commands write it (BMP, JPEG), or as PNG.
-QString WritePicture(const Picture& picture, const std::string& name, PictureFormat format, std::ostream& out) {
-    if (name == kStandardStream) {
-        std::string bytes;
-        if (format == PictureFormat::Png) {
-            bytes = PngBytes(picture);
-        } else if (format == PictureFormat::Bmp) {
-            const std::vector<std::uint8_t> bmp = EncodeBmp(picture);
-            bytes.assign(bmp.begin(), bmp.end());
-        } else {
-            const JpegResult jpeg = EncodeJpeg(picture);
-            if (jpeg.outOfMemory) return OutOfMemoryMessage();
-            if (jpeg.errorCode != 0) return JpegErrorMessage(jpeg.errorCode);
-            bytes.assign(jpeg.bytes.begin(), jpeg.bytes.end());
-        }
-        return WriteToStream(out, bytes);
-    }
-    const QString path = QString::fromStdString(name);
-    if (format == PictureFormat::Png) return WriteWholeFile(path, PngBytes(picture));
-    return ExportPicture(picture, path, format == PictureFormat::Bmp ? ImageFormat::Bmp : ImageFormat::Jpeg);
+QString WritePicture(const Picture& picture, const std::string& name, ImageFormat format, std::ostream& out) {
+    if (name != kStandardStream) return ExportPicture(picture, QString::fromStdString(name), format);
+    std::vector<std::uint8_t> bytes;
+    if (QString failure = EncodePicture(picture, format, bytes); !failure.isEmpty()) return failure;
+    return WriteToStream(out, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 QString WriteListing(const std::string& text, const std::string& name, std::ostream& out) {
@@ -172,7 +143,7 @@ int Render(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
     const RunResult result = RunProgram(listing, picture);
 
     if (o.picture) {
-        if (const QString failure = WritePicture(picture, *o.picture, o.format, out); !failure.isEmpty()) {
+        if (const QString failure = WritePicture(picture, *o.picture, *o.format, out); !failure.isEmpty()) {
             PrintFailure(err, failure);
             return 2;
         }

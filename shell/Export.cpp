@@ -3,20 +3,38 @@
 #include "Files.h"
 #include "picture/Bmp.h"
 #include "picture/Jpeg.h"
+#include "picture/PictureImage.h"
+
+#include <QBuffer>
+#include <QByteArray>
 
 namespace kuv {
 
+QString EncodePicture(const Picture& picture, ImageFormat format, std::vector<std::uint8_t>& bytes) {
+    if (format == ImageFormat::Bmp) {
+        bytes = EncodeBmp(picture);
+    } else if (format == ImageFormat::Jpeg) {
+        JpegResult jpeg = EncodeJpeg(picture);
+        if (jpeg.outOfMemory) return OutOfMemoryMessage();
+        if (jpeg.errorCode != 0) return JpegErrorMessage(jpeg.errorCode);
+        bytes = std::move(jpeg.bytes);
+    } else {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        PictureImage(picture).save(&buffer, "PNG");
+        bytes.assign(png.begin(), png.end());
+    }
+    return {};
+}
+
 QString ExportPicture(const Picture& picture, const QString& path, ImageFormat format) {
+    // The file is created before any content is made, as the commands do.
     FileWriter writer(path);
     if (QString failure = writer.Create(); !failure.isEmpty()) return failure;
-    if (format == ImageFormat::Bmp) {
-        const std::vector<std::uint8_t> bytes = EncodeBmp(picture);
-        return writer.Commit(bytes.data(), bytes.size());
-    }
-    const JpegResult jpeg = EncodeJpeg(picture);
-    if (jpeg.outOfMemory) return OutOfMemoryMessage();
-    if (jpeg.errorCode != 0) return JpegErrorMessage(jpeg.errorCode);
-    return writer.Commit(jpeg.bytes.data(), jpeg.bytes.size());
+    std::vector<std::uint8_t> bytes;
+    if (QString failure = EncodePicture(picture, format, bytes); !failure.isEmpty()) return failure;
+    return writer.Commit(bytes.data(), bytes.size());
 }
 
 }  // namespace kuv

@@ -6,9 +6,17 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <vector>
+
 namespace kuv {
 
-enum class ImageFormat { Bmp, Jpeg };
+// BMP and JPEG as the export commands write them; PNG for kuv-render.
+enum class ImageFormat { Bmp, Jpeg, Png };
+
+// The bytes of the Picture's file. Returns an empty string on success, else
+// the message of the failure.
+QString EncodePicture(const Picture& picture, ImageFormat format, std::vector<std::uint8_t>& bytes);
 
 // Creates the file, encodes the Picture, writes it. Returns an empty string
 // on success, else the message of the first failure.
