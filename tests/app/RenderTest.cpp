@@ -130,7 +130,30 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"no listing", {}, 2, "kuv-render: no listing given"},
         FailureRow{"two listings", {"@/ok.kuv", "@/ok.kuv"}, 2, "kuv-render: only one listing"},
         FailureRow{"unknown option", {"-x", "@/ok.kuv"}, 2, "kuv-render: unknown option -x"},
-        FailureRow{"option without its file", {"@/ok.kuv", "-o"}, 2, "kuv-render: -o needs a file name"}));
+        FailureRow{"option without its file", {"@/ok.kuv", "-o"}, 2, "kuv-render: -o needs a file name"},
+        FailureRow{"unknown format", {"--format", "gif", "-o", "-", "@/ok.kuv"}, 2, "kuv-render: --format needs"},
+        FailureRow{"picture and listing both to standard output", {"-o", "-", "-l", "-", "@/ok.kuv"}, 2,
+                   "kuv-render: the picture and the listing cannot both"}));
+
+TEST_F(RenderTest, StandardOutputTakesTheListingOrThePicture) {
+    WriteFile("a.kuv", "line 0 0 640 480 2\n");
+    EXPECT_EQ(Render({"-l", "-", Path("a.kuv")}), 0);
+    EXPECT_EQ(out.str(), "LINE 0 0 640 480 2\r\n");
+    for (const char* format : {"bmp", "jpg", "png"}) {
+        const std::string file = Path("a.") + format;
+        EXPECT_EQ(Render({"-o", file, Path("a.kuv")}), 0);
+        EXPECT_EQ(Render({"-o", "-", "--format", format, Path("a.kuv")}), 0);
+        EXPECT_EQ(out.str(), ReadFile(file)) << format;
+    }
+    EXPECT_EQ(Render({"-o", "-", Path("a.kuv")}), 0);
+    EXPECT_EQ(out.str().substr(1, 3), "PNG");
+}
+
+TEST_F(RenderTest, TheFormatOptionOverridesTheName) {
+    WriteFile("a.kuv", "END\n");
+    EXPECT_EQ(Render({"--format", "bmp", "-o", Path("picture.png"), Path("a.kuv")}), 0);
+    EXPECT_EQ(ReadFile(Path("picture.png")).substr(0, 2), "BM");
+}
 
 TEST_F(RenderTest, HelpAndVersionSucceed) {
     EXPECT_EQ(Render({"--help"}), 0);
