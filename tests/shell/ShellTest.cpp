@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QUrl>
 #include <QKeyEvent>
@@ -347,13 +348,21 @@ TEST_P(PasteTest, OnlyTextGoesInAndNothingElseCountsAsAnEdit) {
     QDropEvent drop(at, Qt::CopyAction, dropped.get(), Qt::LeftButton, {});
     QApplication::sendEvent(M().Memo1->viewport(), &drop);
 
+    // The context menu's Paste, offered only for text.
+    std::unique_ptr<QMenu> menu(M().Memo1->createStandardContextMenu());
+    QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"));
+    ASSERT_NE(paste, nullptr);
+    const bool offered = paste->isEnabled();
+    paste->trigger();
+
     const QString inserted = QString::fromUtf8(c.inserted);
+    EXPECT_EQ(offered, !inserted.isEmpty());
     if (inserted.isEmpty()) {
         EXPECT_EQ(M().Memo1->toPlainText(), before);
         EXPECT_FALSE(M().Modified);
         EXPECT_FALSE(enter.isAccepted());
     } else {
-        EXPECT_EQ(M().Memo1->toPlainText().count(inserted), 3);
+        EXPECT_EQ(M().Memo1->toPlainText().count(inserted), 4);
         EXPECT_TRUE(M().Modified);
     }
 }
