@@ -1,11 +1,20 @@
-// KUV: the desktop program. It takes no arguments and stores no settings.
+// KUV: the desktop program. It takes one optional argument, a listing to
+// open, and stores no settings.
+#include "shell/CommandLine.h"
 #include "shell/Forms.h"
 #include "shell/MainUnit2.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QSessionManager>
+#include <QSocketNotifier>
 #include <QTranslator>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <functional>
 #include <new>
 
@@ -28,13 +37,53 @@ public:
     }
 };
 
+// SIGTERM and SIGHUP end the program through its event loop, which keeps a
+// changed listing first: the handler only writes the signal's number into a
+// pipe that the loop watches.
+int stopPipe[2] = {-1, -1};
+
+void OnStopSignal(int signal) {
+    const char number = static_cast<char>(signal);
+    const ssize_t written = ::write(stopPipe[1], &number, 1);
+    (void)written;
+}
+
+void WatchStopSignals(QApplication& app, const std::function<void(int)>& stop) {
+    if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(stopPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [stop] {
+        char number = 0;
+        if (::read(stopPipe[0], &number, 1) == 1) stop(number);
+    });
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The command line first: --help and --version need no display.
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const kuv::ProgramArgs program = kuv::ParseProgramArgs(args);
+    switch (program.action) {
+        case kuv::ProgramArgs::Action::Help: std::fputs(qPrintable(kuv::ProgramHelpText()), stdout); return 0;
+        case kuv::ProgramArgs::Action::Version: std::fputs(qPrintable(kuv::ProgramVersionText()), stdout); return 0;
+        case kuv::ProgramArgs::Action::Usage:
+            std::fprintf(stderr, "kuv: %s\n%s", qPrintable(program.problem), qPrintable(kuv::ProgramUsageText()));
+            return 2;
+        case kuv::ProgramArgs::Action::Start: break;
+    }
+
     // The windows are laid out in device pixels, and the graphics window must
     // show the picture pixel for pixel: Qt is not to scale them itself.
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-    Application app(argc, argv);
+    int qtArgc = 1;
+    Application app(qtArgc, argv);
     // The interface is Japanese whatever the locale: Qt's own dialogs too,
     // where Qt's translations are installed.
     QTranslator qtJapanese;
@@ -42,7 +91,15 @@ int main(int argc, char** argv) {
         app.installTranslator(&qtJapanese);
     kuv::Forms forms = kuv::CreateForms();
     app.outOfMemory = [&forms] { forms.FormM->ShowOutOfMemory(); };
+    // The program may end without its close: keep a changed listing first.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&forms](QSessionManager&) { forms.FormM->RecoverUnsavedListing(); });
+    WatchStopSignals(app, [&forms](int signal) {
+        forms.FormM->RecoverUnsavedListing();
+        QCoreApplication::exit(128 + signal);
+    });
     forms.FormM->show();
+    if (!program.file.isEmpty()) forms.FormM->OpenFile(program.file);
     const int code = app.exec();
     app.outOfMemory = nullptr;
     kuv::DestroyForms(forms);

@@ -26,6 +26,7 @@ std::optional<QString> QtDialogs::RunFileDialog(const FileDialog& d) {
     const QFileInfo proposed(d.fileName);
     if (proposed.isAbsolute()) dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.isAbsolute() ? proposed.fileName() : d.fileName);
+    if (!d.place.isEmpty()) dialog.setSidebarUrls(dialog.sidebarUrls() << QUrl::fromLocalFile(d.place));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().first());
 }

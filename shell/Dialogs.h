@@ -20,6 +20,7 @@ struct FileDialog {
     Kind kind;
     QString filter;    // in Qt's form, e.g. "グラフィック記述言語 (*.kuv)"
     QString fileName;  // the default name shown in the dialog
+    QString place;     // a folder offered in the dialog's side bar, if any
 };
 
 class Dialogs {

@@ -1,5 +1,6 @@
 #include "ListingEditor.h"
 
+#include "CommandLine.h"
 #include "language/Cp932.h"
 
 #include <QInputMethodEvent>
@@ -273,7 +274,8 @@ namespace {
 // A list of files or an image is no text, although Qt would offer the file
 // names as text.
 QString PlainTextOf(const QMimeData* source) {
-    if (!source) return {};
+    // A dropped listing file is opened by the main window, not inserted.
+    if (!source || !DroppedListing(source).isEmpty()) return {};
     const QStringList formats = source->formats();
     const bool plain = std::any_of(formats.begin(), formats.end(),
                                    [](const QString& f) { return f.startsWith(QLatin1String("text/plain")); });

@@ -1,18 +1,23 @@
 #include "MainUnit2.h"
 
 #include "AboutUnit1.h"
+#include "CommandLine.h"
 #include "ErrorUnit1.h"
 #include "Export.h"
 #include "Fonts.h"
 #include "GraphUnit1.h"
 #include "ListingEditor.h"
 #include "Files.h"
+#include "Recovery.h"
 #include "ShiftJis.h"
 #include "language/Listing.h"
 #include "language/Runner.h"
 #include "picture/Drawing.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -22,6 +27,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 
+#include <QDateTime>
+
+#include <cstdio>
 #include <new>
 
 namespace kuv {
@@ -104,6 +112,8 @@ TFormM::TFormM(const Scaling& scale, QWidget* parent)
 
     FormCreate();
     Memo1->setFocus();
+    // A .kuv file dropped anywhere on the window opens as Open does.
+    setAcceptDrops(true);
 }
 
 TFormM::~TFormM() = default;
@@ -181,7 +191,7 @@ void TFormM::N4Click() {
         // text really changed, in one edit.
         const std::string after = listing.Text();
         if (after != before) Memo1->ReplaceAllText(EditorTextFromListing(after));
-        Modified = true;
+        MarkChanged();
     }
     if (result.errorLogReset) {
         formE_->ClearLog();
@@ -217,7 +227,12 @@ void TFormM::Memo1Click() { ShowLineNumber(); }
 void TFormM::Memo1KeyUp() { ShowLineNumber(); }
 void TFormM::ShowLineNumber() { Mmln->setText(QString::number(Memo1->CaretLineNumber())); }
 
-void TFormM::Memo1Change() { Modified = true; }
+void TFormM::Memo1Change() { MarkChanged(); }
+
+void TFormM::MarkChanged() {
+    Modified = true;
+    unsaved_ = true;
+}
 
 QString BaseName(const QString& path) {
     // By characters, so the second byte of a double-byte character is never
@@ -249,10 +264,23 @@ bool TFormM::SaveListing(const QString& path) {
 }
 
 void TFormM::N1Click() {
-    const std::optional<QString> path = RunDialog(OpenDialog1);
-    if (!path) return;
+    // Recovered listings are one click away in the dialog's side bar.
+    const QString recovered = RecoveryFolder();
+    OpenDialog1.place = HasRecoveredListings(recovered) ? recovered : QString();
+    if (const std::optional<QString> path = RunDialog(OpenDialog1)) OpenListing(*path);
+}
+
+void TFormM::OpenFile(const QString& path) {
+    // As if the Open dialog had been confirmed with the file.
+    const QFileInfo file(path);
+    OpenDialog1.fileName = file.absoluteFilePath();
+    QDir::setCurrent(file.absolutePath());
+    RunCommand([&] { OpenListing(file.absoluteFilePath()); });
+}
+
+void TFormM::OpenListing(const QString& path) {
     std::string text;
-    const QString failure = ReadListingFile(*path, text, EditorLimit);
+    const QString failure = ReadListingFile(path, text, EditorLimit);
     if (!failure.isEmpty()) return dialogs_->ShowErrorBox(failure);
 
     // One undoable edit, so that a listing replaced by mistake can be got back.
@@ -260,35 +288,68 @@ void TFormM::N1Click() {
         Memo1->ReplaceAllText(EditorTextFromListing(text));
         Memo1->moveCursor(QTextCursor::Start);
     }
-    CurrentFileName = *path;
-    SaveDialog1.fileName = BaseName(*path);
-    SaveDialog2.fileName = BaseName(*path);
-    SaveDialog3.fileName = BaseName(*path);
+    CurrentFileName = path;
+    SaveDialog1.fileName = BaseName(path);
+    SaveDialog2.fileName = BaseName(path);
+    SaveDialog3.fileName = BaseName(path);
     Edit1->setText(CurrentFileName);
     Modified = false;
+    unsaved_ = false;
+}
+
+void TFormM::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedListing(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TFormM::dropEvent(QDropEvent* event) {
+    const QString path = DroppedListing(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    OpenFile(path);
 }
 
 void TFormM::Save2Click() {
     SaveDialog1.fileName = CurrentFileName;
     if (!SaveListing(CurrentFileName)) return;
     Modified = false;
+    unsaved_ = false;
     dialogs_->ShowMessage(QStringLiteral("上書き保存をしました"));
 }
 
-bool TFormM::Save1Click() {
+bool TFormM::Save1Click() { return SaveAs() != SaveOutcome::Failed; }
+
+TFormM::SaveOutcome TFormM::SaveAs() {
     const std::optional<QString> chosen = RunDialog(SaveDialog1);
-    if (!chosen) return true;
+    if (!chosen) return SaveOutcome::Cancelled;
     QString name = *chosen;
     // Compared byte for byte: "prog.KUV" becomes "prog.KUV.kuv".
     if (!name.endsWith(QLatin1String(".kuv"), Qt::CaseSensitive)) name += QLatin1String(".kuv");
     SaveDialog1.fileName = name;
-    if (!SaveListing(name)) return false;
+    if (!SaveListing(name)) return SaveOutcome::Failed;
     CurrentFileName = name;
     SaveDialog2.fileName = BaseName(name);
     SaveDialog3.fileName = BaseName(name);
     Edit1->setText(name);
-    return true;
+    unsaved_ = false;  // Modified stays as it was
+    return SaveOutcome::Saved;
 }
+
+QString TFormM::RecoverUnsavedListing() {
+    if (!Modified || !unsaved_) return {};
+    const std::string bytes = ListingFromEditorText(Memo1->ListingText());
+    // The session's end may be followed by the signal that stops the
+    // program: the same listing is kept once.
+    if (recovered_ && *recovered_ == bytes) return {};
+    QString failure;
+    const QString path = RecoverListing(bytes, QDateTime::currentDateTime(), RecoveryFolder(), failure);
+    if (path.isEmpty()) {
+        std::fprintf(stderr, "kuv: the changed listing could not be kept: %s\n", qPrintable(ErrorBoxText(failure)));
+        return {};
+    }
+    recovered_ = bytes;
+    return path;
+}
+
 void TFormM::JPGClick() {
     const std::optional<QString> chosen = RunDialog(SaveDialog2);
     if (!chosen) return;
@@ -311,12 +372,13 @@ void TFormM::BMPClick() {
 
 void TFormM::closeEvent(QCloseEvent* event) {
     // A save that fails while closing abandons the close; a cancelled one
-    // does not.
-    bool saved = true;
-    if (Modified && !(RunCommand([&] { saved = Save1Click(); }) && saved)) {
+    // does not, and the listing is kept among the recovered ones.
+    SaveOutcome outcome = SaveOutcome::Saved;
+    if (Modified && !(RunCommand([&] { outcome = SaveAs(); }) && outcome != SaveOutcome::Failed)) {
         event->ignore();
         return;
     }
+    if (outcome == SaveOutcome::Cancelled) RecoverUnsavedListing();
     event->accept();
     QCoreApplication::quit();
 }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QAction;
 class QFrame;
@@ -35,6 +36,10 @@ public:
     // Replaces the dialogs (tests answer them without windows).
     void SetDialogs(std::unique_ptr<Dialogs> dialogs);
 
+    // Opens a listing file as the Open command does after its dialog: from
+    // the command line, or dropped onto the window.
+    void OpenFile(const QString& path);
+
     // Commands of the menu.
     void N1Click();     // 開　　く
     void Save2Click();  // 上書き保存
@@ -46,6 +51,12 @@ public:
     void N6Click();     // 画像消去
     void N3Click();     // Ｖｅｒ
     void Help2Click();  // ヘルプ
+
+    // Keeps a changed listing that was not saved among the recovered ones,
+    // when the program ends without saving it: the Save As offered on
+    // closing was cancelled, the session ends, the process is stopped.
+    // Returns the file written; failures go to standard error.
+    QString RecoverUnsavedListing();
 
     // Memory ran out in a command or an event: the error box, and the
     // program goes on.
@@ -94,8 +105,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    SaveOutcome SaveAs();
+    // Open's steps after its dialog: load, then names and flags.
+    void OpenListing(const QString& path);
+    void MarkChanged();
     void FormCreate();
     // Runs a command; running out of memory stops it with the error box.
     // False when it did.
@@ -112,6 +130,10 @@ private:
     TFormA* formA_ = nullptr;
     TFormE* formE_ = nullptr;
     std::unique_ptr<Dialogs> dialogs_;
+    // Changed since the last Open, Overwrite save or Save As.
+    bool unsaved_ = false;
+    // The bytes last kept among the recovered listings.
+    std::optional<std::string> recovered_;
 };
 
 // The file name of a path without its folder and its last extension;

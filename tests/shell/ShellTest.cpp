@@ -381,7 +381,7 @@ INSTANTIATE_TEST_SUITE_P(
         PasteCase{"AListOfFiles",
                   [] {
                       auto* m = new QMimeData;
-                      m->setUrls({QUrl::fromLocalFile("/tmp/house.kuv")});
+                      m->setUrls({QUrl::fromLocalFile("/tmp/picture.png")});
                       return m;
                   },
                   ""},
