@@ -8,6 +8,7 @@
 #include <QLibraryInfo>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QTranslator>
 
 #include <fcntl.h>
@@ -99,7 +100,10 @@ int main(int argc, char** argv) {
         QCoreApplication::exit(128 + signal);
     });
     forms.FormM->show();
-    if (!program.file.isEmpty()) forms.FormM->OpenFile(program.file);
+    // Opened from the running event loop, so that its error box is part of
+    // the program's life like any command's.
+    if (!program.file.isEmpty())
+        QTimer::singleShot(0, forms.FormM, [&forms, &program] { forms.FormM->OpenFile(program.file); });
     const int code = app.exec();
     app.outOfMemory = nullptr;
     kuv::DestroyForms(forms);

@@ -1,6 +1,7 @@
 """The desktop program end to end: its windows as a user and assistive
 tools see them, a run from the menu, a screenshot, and a clean exit."""
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -219,6 +220,7 @@ def cancel_button():
 cancel = wait_for(cancel_button, 5)
 check(cancel is not None, "the Save As dialog offers Cancel")
 if cancel is not None:
+    check(cancel.name == "キャンセル", f"the dialog's buttons speak Japanese ({cancel.name})")
     cancel.queryAction().doAction(0)
 try:
     code = proc.wait(timeout=10)
@@ -226,5 +228,78 @@ except subprocess.TimeoutExpired:
     proc.kill()
     code = None
 check(code == 0, f"the program ends cleanly (exit code {code})")
+
+recovered_folder = os.path.join(os.environ["XDG_STATE_HOME"], "kuv", "recovered")
+
+
+def recovered():
+    return sorted(os.listdir(recovered_folder)) if os.path.isdir(recovered_folder) else []
+
+
+def read_recovered(name):
+    with open(os.path.join(recovered_folder, name), "rb") as f:
+        return f.read()
+
+
+kept = recovered()
+check(len(kept) == 1 and read_recovered(kept[0]) == b"LINE 0 0 640 480 2\r\nBOX 100 100 200 200 1\r\nOOPS\r\n",
+      f"the cancelled close kept the listing byte for byte ({kept})")
+
+
+def start(*args):
+    """Starts the program again; returns the process and its accessible
+    application with its main window's editor."""
+    p = subprocess.Popen([kuv, *args], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    a = wait_for(lambda: application() if p.poll() is None else None)
+    main_window = a and wait_for(lambda: find(a, "frame", "KUVリスト"))
+    return p, a, main_window and find(main_window, "text")
+
+
+def stop(p, sig):
+    p.send_signal(sig)
+    try:
+        return p.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        p.kill()
+        return None
+
+
+# kuv FILE opens the file as Open does.
+sample = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "samples", "house.kuv")
+with open(sample, "rb") as f:
+    sample_text = f.read().decode("cp932").replace("\r\n", "\n")
+proc, app, editor = start(sample)
+check(editor is not None and wait_for(lambda: text_of(editor) == sample_text, 5) is not None,
+      "kuv FILE starts with the file's listing")
+if app is not None:
+    boxes = [t for t in walk(app) if t.getRoleName() == "text" and t is not None]
+    check(any(text_of(t) == os.path.abspath(sample) for t in boxes), "and its path in the file-name box")
+code = stop(proc, signal.SIGTERM)
+check(code == 128 + signal.SIGTERM, f"SIGTERM ends it (exit code {code})")
+check(recovered() == kept, "an unchanged listing is not kept")
+
+# kuv FILE with a missing file: the Open command's message, then the first listing.
+missing = os.path.join(os.getcwd(), "missing.kuv")
+proc, app, editor = start(missing)
+box = app and wait_for(lambda: next((t for t in walk(app) if t.getRoleName() == "label"
+                                     and t.name == f"ファイル {missing} は開けません."), None), 5)
+check(box is not None, "kuv with a missing file shows the Open command's message")
+buttons = [b.name for b in walk(app) if b.getRoleName() == "push button" and showing(b)] if app else []
+ok = app and next((b for b in walk(app) if b.getRoleName() == "push button" and b.name == "OK" and showing(b)), None)
+check(ok is not None, f"the box has its OK button ({buttons})")
+if ok is not None:
+    ok.queryAction().doAction(0)
+check(wait_for(lambda: box is None or not showing(box), 5) is not None, "OK closes the box")
+check(editor is not None and wait_for(lambda: text_of(editor) == "REM\nEND\n", 5) is not None,
+      "and goes on with the first listing")
+
+# SIGTERM with a changed listing keeps it.
+if editor is not None:
+    editor.queryEditableText().setTextContents("LINE 1 1 2 2 3\n")
+code = stop(proc, signal.SIGTERM)
+check(code == 128 + signal.SIGTERM, f"SIGTERM ends the program (exit code {code})")
+new = [n for n in recovered() if n not in kept]
+check(len(new) == 1 and read_recovered(new[0]) == b"LINE 1 1 2 2 3\r\n",
+      f"and keeps the changed listing byte for byte ({new})")
 
 sys.exit(1 if failures else 0)

@@ -27,9 +27,10 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 # A folder of its own as the current directory: the program writes relative
-# names there.
+# names there. Recovered listings go to a state folder of the test's own.
 work=$(mktemp -d)
 cd "$work"
+export XDG_STATE_HOME="$work/state"
 dbus-run-session -- bash -c '
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   /usr/bin/python3 "$0" "$1" "$2"' "$here/desktop_test.py" "$kuv" "$out" 2> >(grep -v -e "Failed to set fd limit" -e "Activating service" -e "Successfully activated" -e "SpiRegistry daemon" >&2)
