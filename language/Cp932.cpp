@@ -23,6 +23,7 @@ struct Tables {
     std::array<char16_t, 256> single{};
     std::vector<char16_t> pair = std::vector<char16_t>(128 * 256, kNone);  // (lead - 0x80) * 256 + trail
     std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(0x10000, kNoBytes);
+    bool asciiSame = true;  // every ASCII character encodes as its own byte
 
     Tables() {
         single.fill(kNone);
@@ -52,6 +53,7 @@ struct Tables {
         }
         iconv_close(dec);
         iconv_close(enc);
+        for (char16_t c = 0; c < 0x80; ++c) asciiSame = asciiSame && encode[c] == c;
     }
 
     // True when the bytes decode to exactly one UTF-16 unit that encodes back
@@ -86,28 +88,38 @@ const Tables& GetTables() {
     return tables;
 }
 
-// Appends the CP932 bytes of the character at text[i]; returns the number of
-// UTF-16 units used. Unencodable characters append '?'.
-std::size_t EncodeCharAt(const Tables& t, std::u16string_view text, std::size_t i, std::string& out) {
+// Writes the CP932 bytes of the character at text[i] to o (at most two) and
+// moves o past them; returns the number of UTF-16 units used. Unencodable
+// characters write '?'.
+std::size_t EncodeCharTo(const Tables& t, std::u16string_view text, std::size_t i, char*& o) {
     const char16_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-        out.push_back('?');
+        *o++ = '?';
         return 2;
     }
     if (IsRawByteChar(c)) {
-        out.push_back(static_cast<char>(c - kRawByteBase));
+        *o++ = static_cast<char>(c - kRawByteBase);
         return 1;
     }
     const std::uint16_t code = t.encode[c];
     if (code == kNoBytes) {
-        out.push_back('?');
+        *o++ = '?';
     } else if (code > 0xFF) {
-        out.push_back(static_cast<char>(code >> 8));
-        out.push_back(static_cast<char>(code & 0xFF));
+        *o++ = static_cast<char>(code >> 8);
+        *o++ = static_cast<char>(code & 0xFF);
     } else {
-        out.push_back(static_cast<char>(code));
+        *o++ = static_cast<char>(code);
     }
     return 1;
+}
+
+// The same, appended to out.
+std::size_t EncodeCharAt(const Tables& t, std::u16string_view text, std::size_t i, std::string& out) {
+    char bytes[2];
+    char* o = bytes;
+    const std::size_t used = EncodeCharTo(t, text, i, o);
+    out.append(bytes, static_cast<std::size_t>(o - bytes));
+    return used;
 }
 
 void AppendUtf8(char32_t c, std::string& out) {
@@ -202,6 +214,28 @@ std::string EncodeCp932(std::u16string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 2);
     for (std::size_t i = 0; i < text.size();) i += EncodeCharAt(t, text, i, out);
+    return out;
+}
+
+std::string EncodeCp932Lines(std::u16string_view text) {
+    const Tables& t = GetTables();
+    // Every UTF-16 unit gives at most two bytes, an LF its CR LF too.
+    std::string out(2 * text.size(), '\0');
+    char* o = out.data();
+    for (std::size_t i = 0; i < text.size();) {
+        const char16_t c = text[i];
+        if (c == u'\n') {
+            *o++ = '\r';
+            *o++ = '\n';
+            ++i;
+        } else if (c < 0x80 && t.asciiSame) {
+            *o++ = static_cast<char>(c);
+            ++i;
+        } else {
+            i += EncodeCharTo(t, text, i, o);
+        }
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 

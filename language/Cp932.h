@@ -34,6 +34,10 @@ std::u16string DecodeCp932(std::string_view bytes);
 // (one '?' per character, a surrogate pair included).
 std::string EncodeCp932(std::u16string_view text);
 
+// EncodeCp932 with every LF written as CR LF: the editor's text as listing
+// bytes, in one pass.
+std::string EncodeCp932Lines(std::u16string_view text);
+
 // Replaces every character that EncodeCp932 would turn into '?' by '?', so
 // that the text shows exactly what saving it would write. Returns true when
 // anything was replaced.

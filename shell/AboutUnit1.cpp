@@ -1,5 +1,7 @@
 #include "AboutUnit1.h"
 
+#include "ProgramIcon.h"
+
 #include "Fonts.h"
 
 #include <QLabel>
@@ -11,24 +13,8 @@ namespace kuv {
 
 QPixmap ProgramPicture() {
     QPixmap pm(32, 32);
-    pm.fill(QColor(255, 255, 255));
     QPainter p(&pm);
-    p.setPen(Qt::black);
-    p.setBrush(QColor(255, 255, 0));
-    p.drawRect(6, 16, 16, 12);             // walls
-    QPainterPath roof;
-    roof.moveTo(3, 16);
-    roof.lineTo(14, 6);
-    roof.lineTo(25, 16);
-    roof.closeSubpath();
-    p.setBrush(QColor(255, 0, 0));
-    p.drawPath(roof);
-    p.setBrush(QColor(0, 128, 0));
-    p.drawRect(12, 21, 5, 7);              // door
-    p.setBrush(QColor(255, 0, 255));
-    p.drawEllipse(QPoint(27, 5), 3, 3);    // sun
-    p.setPen(QColor(0, 0, 255));
-    p.drawLine(0, 30, 31, 30);             // ground
+    DrawProgramIcon(p);
     return pm;
 }
 

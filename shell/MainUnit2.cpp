@@ -339,14 +339,15 @@ QString TFormM::RecoverUnsavedListing() {
     const std::string bytes = ListingFromEditorText(Memo1->ListingText());
     // The session's end may be followed by the signal that stops the
     // program: the same listing is kept once.
-    if (recovered_ && *recovered_ == bytes) return {};
+    const std::size_t fingerprint = std::hash<std::string_view>()(bytes);
+    if (recovered_ == fingerprint) return {};
     QString failure;
     const QString path = RecoverListing(bytes, QDateTime::currentDateTime(), RecoveryFolder(), failure);
     if (path.isEmpty()) {
         std::fprintf(stderr, "kuv: the changed listing could not be kept: %s\n", qPrintable(ErrorBoxText(failure)));
         return {};
     }
-    recovered_ = bytes;
+    recovered_ = fingerprint;
     return path;
 }
 

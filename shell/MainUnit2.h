@@ -132,8 +132,8 @@ private:
     std::unique_ptr<Dialogs> dialogs_;
     // Changed since the last Open, Overwrite save or Save As.
     bool unsaved_ = false;
-    // The bytes last kept among the recovered listings.
-    std::optional<std::string> recovered_;
+    // A hash of the bytes last kept among the recovered listings.
+    std::optional<std::size_t> recovered_;
 };
 
 // The file name of a path without its folder and its last extension;

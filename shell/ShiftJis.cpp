@@ -19,13 +19,8 @@ QString EditorTextFromListing(std::string_view bytes) {
 }
 
 std::string ListingFromEditorText(const QString& text) {
-    std::u16string u;
-    u.reserve(static_cast<std::size_t>(text.size()) + static_cast<std::size_t>(text.size()) / 16);
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\n')) u.push_back(u'\r');
-        u.push_back(c.unicode());
-    }
-    return EncodeCp932(u);
+    return EncodeCp932Lines(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                static_cast<std::size_t>(text.size())));
 }
 
 QString FromCp932(std::string_view bytes) {

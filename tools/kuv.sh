@@ -16,7 +16,9 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config
   qt6-base-dev libjpeg62-turbo-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic qt6-translations-l10n
+  # the Debian package: CPack finds the libraries' packages with dpkg-shlibdeps
+  dpkg-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # the fuzz target: clang with libFuzzer and the sanitizers
@@ -24,6 +26,8 @@ packages=(
   # the end-to-end test: a real X server and window manager, the
   # accessibility bus, screenshots
   xvfb xauth x11-utils dbus at-spi2-core python3-pyatspi imagemagick openbox
+  # the package checks
+  lintian desktop-file-utils appstream
 )
 
 install_missing() {
