@@ -14,7 +14,7 @@ from gi.repository import Atspi
 # no longer applies).
 Atspi.set_timeout(2000, 2000)
 
-kuv, out = sys.argv[1], sys.argv[2]
+kuv, out, drag_source = sys.argv[1], sys.argv[2], sys.argv[3]
 failures = []
 
 
@@ -301,5 +301,31 @@ check(code == 128 + signal.SIGTERM, f"SIGTERM ends the program (exit code {code}
 new = [n for n in recovered() if n not in kept]
 check(len(new) == 1 and read_recovered(new[0]) == b"LINE 1 1 2 2 3\r\n",
       f"and keeps the changed listing byte for byte ({new})")
+
+
+# A .kuv file dragged from another program onto the editor opens as Open does.
+dropped = os.path.join(os.getcwd(), "dropped.kuv")
+with open(dropped, "wb") as f:
+    f.write(b"CIRCLE 320 240 100 4\r\n")
+proc, app, editor = start()
+source = subprocess.Popen([drag_source, dropped], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+if wait_for(lambda: window_id("drag-source"), 5) and editor is not None:
+    sx, sy = client_origin("drag-source")
+    ex, ey, ew, eh = extents(editor)
+    time.sleep(0.3)
+    Atspi.generate_mouse_event(sx + 60, sy + 60, "b1p")
+    time.sleep(0.3)
+    for step in range(1, 21):  # the pointer travels to the editor
+        Atspi.generate_mouse_event(sx + 60 + (ex + ew // 2 - sx - 60) * step // 20,
+                                   sy + 60 + (ey + eh // 2 - sy - 60) * step // 20, "abs")
+        time.sleep(0.05)
+    time.sleep(0.3)
+    Atspi.generate_mouse_event(ex + ew // 2, ey + eh // 2, "b1r")
+check(editor is not None and wait_for(lambda: text_of(editor) == "CIRCLE 320 240 100 4\n", 5) is not None,
+      f"a .kuv file dragged onto the editor opens ({text_of(editor) if editor else None!r})")
+boxes = [t for t in walk(app) if t.getRoleName() == "text"] if app else []
+check(any(text_of(t) == dropped for t in boxes), "and its path is in the file-name box")
+source.kill()
+stop(proc, signal.SIGTERM)
 
 sys.exit(1 if failures else 0)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Starts the desktop program in a real X server (Xvfb) with the
 # accessibility bus on, and drives it from desktop_test.py.
-#   run_desktop.sh PATH/TO/kuv OUTPUT_DIR
+#   run_desktop.sh PATH/TO/kuv OUTPUT_DIR PATH/TO/drag_source
 set -euo pipefail
 kuv=$1
 out=$2
+drag_source=$3
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 
@@ -33,4 +34,4 @@ cd "$work"
 export XDG_STATE_HOME="$work/state"
 dbus-run-session -- bash -c '
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-  /usr/bin/python3 "$0" "$1" "$2"' "$here/desktop_test.py" "$kuv" "$out" 2> >(grep -v -e "Failed to set fd limit" -e "Activating service" -e "Successfully activated" -e "SpiRegistry daemon" >&2)
+  /usr/bin/python3 "$0" "$1" "$2" "$3"' "$here/desktop_test.py" "$kuv" "$out" "$drag_source" 2> >(grep -v -e "Failed to set fd limit" -e "Activating service" -e "Successfully activated" -e "SpiRegistry daemon" >&2)
