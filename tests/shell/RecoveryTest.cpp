@@ -99,6 +99,17 @@ TEST_F(RecoveryOnClose, TheSameListingIsKeptOnce) {
     EXPECT_EQ(Recovered().size(), 1);
 }
 
+TEST_F(RecoveryOnClose, AListingThatCannotBeKeptDoesNotStopTheProgramEnding) {
+    const QByteArray old = qgetenv("XDG_STATE_HOME");
+    Write(Path("state"), "a file where the folder would go");
+    qputenv("XDG_STATE_HOME", Path("state").toLocal8Bit());
+    M().Memo1->setPlainText("REM");
+    const bool closed = Close();
+    qputenv("XDG_STATE_HOME", old);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(dialogs->errors.isEmpty());  // reported on standard error only
+}
+
 TEST_F(RecoveryOnClose, TheOpenDialogOffersTheFolderOnceItHoldsAListing) {
     M().N1Click();
     EXPECT_EQ(dialogs->shown.back().place, "");
