@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <algorithm>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -18,7 +19,8 @@
 namespace kuv {
 namespace {
 
-constexpr const char* kUsage = "usage: kuv-render [-o PICTURE] [--format bmp|jpg|png] [-l LISTING_OUT] LISTING\n";
+constexpr const char* kUsage =
+    "usage: kuv-render [-o PICTURE] [--format bmp|jpg|png] [-l LISTING_OUT] [--owners OWNERS.pgm] LISTING\n";
 constexpr const char* kHelp =
     "Runs a KUV listing as the desktop program's Run command does.\n"
     "\n"
@@ -27,7 +29,9 @@ constexpr const char* kHelp =
     "  --format FORMAT  the picture's format whatever its name: bmp, jpg or png\n"
     "                   (for -o -, png unless given)\n"
     "  -l LISTING_OUT   write the rewritten listing (Shift_JIS, CR LF)\n"
-    "                   - as PICTURE or LISTING_OUT writes to standard output\n"
+    "  --owners PGM     write which line painted each pixel: a 16-bit PGM, top\n"
+    "                   row first, 0 for none (65535 for line 65535 and later)\n"
+    "                   - as PICTURE, LISTING_OUT or PGM writes to standard output\n"
     "  --help           show this help\n"
     "  --version        show the version\n"
     "\n"
@@ -42,6 +46,7 @@ struct Options {
     std::string listing;
     std::optional<std::string> picture;
     std::optional<std::string> listingOut;
+    std::optional<std::string> owners;
     std::optional<ImageFormat> format;  // from -o's name unless --format gave it
 };
 
@@ -72,12 +77,12 @@ std::optional<int> ParseArgs(const std::vector<std::string>& args, Options& o, s
             out << "kuv-render " KUV_VERSION "\n";
             return 0;
         }
-        if (a == "-o" || a == "-l") {
+        if (a == "-o" || a == "-l" || a == "--owners") {
             if (i + 1 >= args.size()) {
                 err << "kuv-render: " << a << " needs a file name\n" << kUsage;
                 return 2;
             }
-            (a == "-o" ? o.picture : o.listingOut) = args[++i];
+            (a == "-o" ? o.picture : a == "-l" ? o.listingOut : o.owners) = args[++i];
         } else if (a == "--format") {
             o.format = i + 1 < args.size() ? FormatNamed(QString::fromStdString(args[++i])) : std::nullopt;
             if (!o.format) {
@@ -104,8 +109,8 @@ std::optional<int> ParseArgs(const std::vector<std::string>& args, Options& o, s
         err << "kuv-render: the picture's name must end in .bmp, .jpg or .png: " << *o.picture << "\n" << kUsage;
         return 2;
     }
-    if (o.picture == kStandardStream && o.listingOut == kStandardStream) {
-        err << "kuv-render: the picture and the listing cannot both go to standard output\n" << kUsage;
+    if ((o.picture == kStandardStream) + (o.listingOut == kStandardStream) + (o.owners == kStandardStream) > 1) {
+        err << "kuv-render: only one output can go to standard output\n" << kUsage;
         return 2;
     }
     return std::nullopt;
@@ -123,9 +128,22 @@ QString WritePicture(const Picture& picture, const std::string& name, ImageForma
     return WriteToStream(out, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-QString WriteListing(const std::string& text, const std::string& name, std::ostream& out) {
-    if (name == kStandardStream) return WriteToStream(out, text);
-    return WriteWholeFile(QString::fromStdString(name), text);
+QString WriteBytes(std::string_view bytes, const std::string& name, std::ostream& out) {
+    if (name == kStandardStream) return WriteToStream(out, bytes);
+    return WriteWholeFile(QString::fromStdString(name), bytes);
+}
+
+// Which line painted each pixel, as a binary 16-bit PGM (big-endian
+// samples), top row first.
+std::string OwnersPgm(const Picture& picture) {
+    std::string pgm = "P5\n" + std::to_string(Picture::kWidth) + " " + std::to_string(Picture::kHeight) + "\n65535\n";
+    pgm.reserve(pgm.size() + picture.Owners().size() * 2);
+    for (const Owner owner : picture.Owners()) {
+        const unsigned v = std::min<Owner>(owner, 65535);
+        pgm += static_cast<char>(v >> 8);
+        pgm += static_cast<char>(v & 0xFF);
+    }
+    return pgm;
 }
 
 int Render(const Options& o, std::istream& in, std::ostream& out, std::ostream& err) {
@@ -140,6 +158,7 @@ int Render(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
 
     Listing listing(std::move(text));
     Picture picture;
+    if (o.owners) picture.RecordOwners();
     const RunResult result = RunProgram(listing, picture);
 
     if (o.picture) {
@@ -149,7 +168,13 @@ int Render(const Options& o, std::istream& in, std::ostream& out, std::ostream& 
         }
     }
     if (o.listingOut) {
-        if (const QString failure = WriteListing(listing.Text(), *o.listingOut, out); !failure.isEmpty()) {
+        if (const QString failure = WriteBytes(listing.Text(), *o.listingOut, out); !failure.isEmpty()) {
+            PrintFailure(err, failure);
+            return 2;
+        }
+    }
+    if (o.owners) {
+        if (const QString failure = WriteBytes(OwnersPgm(picture), *o.owners, out); !failure.isEmpty()) {
             PrintFailure(err, failure);
             return 2;
         }

@@ -78,6 +78,7 @@ RunResult RunProgram(Listing& listing, Picture& picture) {
     if (first.empty() || first.substr(0, 3) == "END") return result;
 
     ClearPicture(picture);
+    result.pictureCleared = true;
     // The Count read here is the one after the rewrite: a last line of
     // spaces has become empty and is no longer counted.
     for (int i = 0; i < listing.Count(); ++i) {
@@ -92,6 +93,7 @@ RunResult RunProgram(Listing& listing, Picture& picture) {
             result.errorLineNumber = i + 1;
             break;
         }
+        picture.SetOwner(static_cast<Owner>(i + 1));
         kRoutines[kind](picture, args);
     }
     return result;

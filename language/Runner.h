@@ -28,6 +28,9 @@ struct RunResult {
     std::string errorLine;
     // The 1-based number of the line that failed, in the rewritten listing.
     int errorLineNumber = 0;
+    // The run cleared the Picture and drew from its first line: the Picture
+    // is this listing's drawing.
+    bool pictureCleared = false;
 };
 
 // Steps 2 to 10 of the Run command on the editor's listing. The listing is

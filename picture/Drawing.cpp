@@ -87,7 +87,13 @@ ArcSteps ArcStepRange(int s, int e) {
     return st;
 }
 
-void ClearPicture(Picture& p) { p.FillRect(0, 0, Picture::kWidth, Picture::kHeight, kWhite); }
+void ClearPicture(Picture& p) {
+    // A cleared pixel has no owner.
+    const Owner owner = p.CurrentOwner();
+    p.SetOwner(0);
+    p.FillRect(0, 0, Picture::kWidth, Picture::kHeight, kWhite);
+    p.SetOwner(owner);
+}
 
 void DrawLine(Picture& p, int x1, int y1, int x2, int y2, int c) {
     p.MoveTo(x1, kBottomRow - y1);

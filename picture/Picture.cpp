@@ -7,18 +7,32 @@ namespace kuv {
 
 Picture::Picture() : pixels_(static_cast<std::size_t>(kWidth) * kHeight, kWhite) {}
 
+void Picture::RecordOwners() {
+    if (owners_.empty()) owners_.assign(pixels_.size(), 0);
+}
+
 void Picture::FillRect(int x0, int row0, int x1, int row1, Pixel colour) {
     x0 = std::max(x0, 0);
     row0 = std::max(row0, 0);
     x1 = std::min(x1, kWidth);
     row1 = std::min(row1, kHeight);
     for (int row = row0; row < row1; ++row) {
-        Pixel* line = pixels_.data() + static_cast<std::size_t>(row) * kWidth;
-        std::fill(line + x0, line + std::max(x0, x1), colour);
+        const std::size_t line = static_cast<std::size_t>(row) * kWidth;
+        std::fill(pixels_.data() + line + x0, pixels_.data() + line + std::max(x0, x1), colour);
+        if (!owners_.empty()) std::fill(owners_.data() + line + x0, owners_.data() + line + std::max(x0, x1), owner_);
     }
 }
 
 void Picture::LineTo(int x1, int row1, Pixel colour) {
+    owners_.empty() ? LineToImpl<false>(x1, row1, colour) : LineToImpl<true>(x1, row1, colour);
+}
+
+void Picture::BorderFill(int x, int row, Pixel fill, Pixel border) {
+    owners_.empty() ? BorderFillImpl<false>(x, row, fill, border) : BorderFillImpl<true>(x, row, fill, border);
+}
+
+template <bool kRecord>
+void Picture::LineToImpl(int x1, int row1, Pixel colour) {
     int x = posX_, row = posRow_;
     posX_ = x1;
     posRow_ = row1;
@@ -28,7 +42,10 @@ void Picture::LineTo(int x1, int row1, Pixel colour) {
     const bool inside = Contains(x, row) && Contains(x1, row1);
     Pixel* const data = pixels_.data();
     while (x != x1 || row != row1) {
-        if (inside || Contains(x, row)) data[row * kWidth + x] = colour;
+        if (inside || Contains(x, row)) {
+            data[row * kWidth + x] = colour;
+            if constexpr (kRecord) owners_[static_cast<std::size_t>(row) * kWidth + x] = owner_;
+        }
         const int e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;
@@ -41,7 +58,8 @@ void Picture::LineTo(int x1, int row1, Pixel colour) {
     }
 }
 
-void Picture::BorderFill(int x, int row, Pixel fill, Pixel border) {
+template <bool kRecord>
+void Picture::BorderFillImpl(int x, int row, Pixel fill, Pixel border) {
     if (!Contains(x, row) || At(x, row) == border) return;
     if (fillMarks_.empty()) fillMarks_.assign(pixels_.size(), 0);
     if (++fillStamp_ == 0) {
@@ -69,6 +87,7 @@ void Picture::BorderFill(int x, int row, Pixel fill, Pixel border) {
             data[base + i] = fill;
             marks[base + i] = stamp;
         }
+        if constexpr (kRecord) std::fill(owners_.data() + base + left, owners_.data() + base + right + 1, owner_);
         // One seed for every run of open pixels above and below.
         for (int r : {s.row - 1, s.row + 1}) {
             if (r < 0 || r >= kHeight) continue;

@@ -11,6 +11,8 @@ namespace kuv {
 using ColorRef = std::uint32_t;
 // A pixel in the raster's own layout, 0xFFRRGGBB (QImage::Format_RGB32).
 using Pixel = std::uint32_t;
+// The 1-based line of the rewritten listing that painted a pixel; 0 for none.
+using Owner = std::uint32_t;
 
 inline constexpr Pixel PixelFromColorRef(ColorRef c) {
     return 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
@@ -45,6 +47,24 @@ public:
     int TextPixelSize() const { return textPixelSize_; }
     void SetTextPixelSize(int px) { textPixelSize_ = px; }
 
+    // Which line painted each pixel last, kept only once RecordOwners has
+    // run: every pixel that a drawing operation writes, in whatever colour
+    // it had, takes the current owner. Recording costs nothing until then.
+    void RecordOwners();
+    bool RecordsOwners() const { return !owners_.empty(); }
+    const std::vector<Owner>& Owners() const { return owners_; }
+    Owner OwnerAt(int x, int row) const {
+        return owners_.empty() ? 0 : owners_[static_cast<std::size_t>(row) * kWidth + x];
+    }
+    // The owner of what is drawn from now on.
+    void SetOwner(Owner line) { owner_ = line; }
+    Owner CurrentOwner() const { return owner_; }
+    // Marks pixels as the current owner's without painting them (text,
+    // which Qt paints).
+    void Own(int x, int row) {
+        if (!owners_.empty() && Contains(x, row)) owners_[static_cast<std::size_t>(row) * kWidth + x] = owner_;
+    }
+
     // Paints [x0, x1) x [row0, row1), clipped to the picture.
     void FillRect(int x0, int row0, int x1, int row1, Pixel colour);
     void MoveTo(int x, int row) { posX_ = x; posRow_ = row; }
@@ -59,7 +79,14 @@ public:
     void BorderFill(int x, int row, Pixel fill, Pixel border);
 
 private:
+    template <bool kRecord>
+    void LineToImpl(int x, int row, Pixel colour);
+    template <bool kRecord>
+    void BorderFillImpl(int x, int row, Pixel fill, Pixel border);
+
     std::vector<Pixel> pixels_;
+    std::vector<Owner> owners_;
+    Owner owner_ = 0;
     int posX_ = 0, posRow_ = 0;
     int textPixelSize_ = 13;
     // Marks of the pixels that the current fill has reached: a pixel counts

@@ -21,6 +21,26 @@ QFont TextFont(int pixelSize) {
     return font;
 }
 
+// Qt paints the text, so its pixels are learnt by painting the same text,
+// with the same font at the same place, into a mask.
+void OwnGlyphPixels(Picture& p, const QFont& font, QPoint baseline, const QString& text) {
+    QImage mask(Picture::kWidth, Picture::kHeight, QImage::Format_ARGB32_Premultiplied);
+    mask.fill(Qt::transparent);
+    QPainter painter(&mask);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.drawText(baseline, text);
+    painter.end();
+    const QRect box = QFontMetrics(font).boundingRect(text).translated(baseline).adjusted(-4, -4, 4, 4) &
+                      QRect(0, 0, Picture::kWidth, Picture::kHeight);
+    for (int row = box.top(); row <= box.bottom(); ++row) {
+        const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(row));
+        for (int x = box.left(); x <= box.right(); ++x)
+            if (qAlpha(line[x]) != 0) p.Own(x, row);
+    }
+}
+
 }  // namespace
 
 void DrawString(Picture& p, int x, int y, int c, std::u16string_view text) {
@@ -33,8 +53,10 @@ void DrawString(Picture& p, int x, int y, int c, std::u16string_view text) {
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     const int top = Picture::kHeight - 1 - y;
     const QFontMetrics metrics(font);
-    painter.drawText(QPoint(x, top + metrics.ascent()),
-                     QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+    const QString string = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    const QPoint baseline(x, top + metrics.ascent());
+    painter.drawText(baseline, string);
+    if (p.RecordsOwners()) OwnGlyphPixels(p, font, baseline, string);
 }
 
 }  // namespace kuv

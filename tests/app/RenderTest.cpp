@@ -133,7 +133,23 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"option without its file", {"@/ok.kuv", "-o"}, 2, "kuv-render: -o needs a file name"},
         FailureRow{"unknown format", {"--format", "gif", "-o", "-", "@/ok.kuv"}, 2, "kuv-render: --format needs"},
         FailureRow{"picture and listing both to standard output", {"-o", "-", "-l", "-", "@/ok.kuv"}, 2,
-                   "kuv-render: the picture and the listing cannot both"}));
+                   "kuv-render: only one output can go to standard output"}));
+
+TEST_F(RenderTest, OwnersAreWrittenAsA16BitPgmEvenAfterAnError) {
+    WriteFile("o.kuv", "REM\nLINE 0 0 100 0 2\nLINE 0 5 10 5 1\nOOPS\n");
+    EXPECT_EQ(Render({"--owners", Path("o.pgm"), Path("o.kuv")}), 1);
+    const std::string pgm = ReadFile(Path("o.pgm"));
+    const std::string header = "P5\n641 481\n65535\n";
+    ASSERT_EQ(pgm.size(), header.size() + 641 * 481 * 2);
+    EXPECT_EQ(pgm.substr(0, header.size()), header);
+    auto owner = [&](int x, int row) {
+        const std::size_t at = header.size() + 2 * (static_cast<std::size_t>(row) * 641 + x);
+        return static_cast<unsigned char>(pgm[at]) << 8 | static_cast<unsigned char>(pgm[at + 1]);
+    };
+    EXPECT_EQ(owner(50, 480), 2);  // the bottom row, top row first in the file
+    EXPECT_EQ(owner(5, 475), 3);
+    EXPECT_EQ(owner(50, 470), 0);
+}
 
 TEST_F(RenderTest, StandardOutputTakesTheListingOrThePicture) {
     WriteFile("a.kuv", "line 0 0 640 480 2\n");
