@@ -186,6 +186,18 @@ void ListingEditor::ReplaceAllText(const QString& text) {
     verticalScrollBar()->setValue(scroll);
 }
 
+void ListingEditor::SelectLine(int lineNumber) {
+    QTextBlock first = FirstBlockOfLine(lineNumber - 1);
+    if (!first.isValid()) return;
+    QTextBlock last = first;
+    while (ContinuesLine(last.next())) last = last.next();
+    QTextCursor c(document());
+    c.setPosition(first.position());
+    c.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
 void ListingEditor::MarkErrorLine(int lineNumber) {
     const QTextBlock block = FirstBlockOfLine(lineNumber - 1);
     if (!block.isValid()) return ClearErrorLine();

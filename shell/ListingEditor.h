@@ -38,6 +38,9 @@ public:
     // caret on its line where that line still exists.
     void ReplaceAllText(const QString& text);
 
+    // Selects a whole line (1-based) and scrolls to it.
+    void SelectLine(int lineNumber);
+
     // Marks a line (1-based) with a background until the next edit or until
     // ClearErrorLine. It moves no caret and changes no text.
     void MarkErrorLine(int lineNumber);

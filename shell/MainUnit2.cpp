@@ -26,6 +26,9 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QTextBlock>
+
+#include <algorithm>
 
 #include <QDateTime>
 
@@ -166,6 +169,7 @@ void TFormM::ShowOutOfMemory() { dialogs_->ShowErrorBox(OutOfMemoryMessage()); }
 
 void TFormM::SetWindows(TFormG* formG, TFormA* formA, TFormE* formE) {
     formG_ = formG;
+    formG_->Image1->SetAids(this);
     formA_ = formA;
     formE_ = formE;
 }
@@ -202,10 +206,17 @@ void TFormM::N4Click() {
         formE_->AddLine(FromCp932(result.errorLine));
         Memo1->MarkErrorLine(result.errorLineNumber);
     }
+    if (result.pictureCleared) {
+        paintedBy_ = listing.Text();
+        owners_.reset();
+    }
+    runRevision_ = Memo1->document()->revision();
     formG_->PictureChanged();
 }
 
 void TFormM::N6Click() {
+    paintedBy_.reset();
+    owners_.reset();
     ClearPicture(formG_->GetPicture());
     formG_->PictureChanged();
 }
@@ -221,6 +232,75 @@ QString ShippedHelpPath() {
 void TFormM::Help2Click() {
     const QString local = QDir::current().absoluteFilePath(QStringLiteral("kuvhelp.htm"));
     dialogs_->OpenDocument(QFileInfo::exists(local) ? local : QDir::cleanPath(ShippedHelpPath()));
+}
+
+namespace {
+
+// The names of the colour table's colours.
+const char* const kColourNames[] = {"黒", "青", "赤", "赤紫", "緑", "水色", "黄", "白"};
+
+}  // namespace
+
+Owner TFormM::OwnerOf(int x, int y) {
+    if (!paintedBy_) return 0;
+    if (!owners_) {
+        owners_ = std::make_unique<Picture>();
+        owners_->SetTextPixelSize(formG_->GetPicture().TextPixelSize());
+        owners_->RecordOwners();
+        Listing again(*paintedBy_);
+        RunProgram(again, *owners_);
+    }
+    return owners_->OwnerAt(x, Picture::kHeight - 1 - y);
+}
+
+QString TFormM::DescribePoint(int x, int y) {
+    const ColorRef colour = ColorRefFromPixel(formG_->GetPicture().At(x, Picture::kHeight - 1 - y));
+    QString text = QStringLiteral("x %1  y %2  ").arg(x).arg(y);
+    const auto named = std::find(ColorTable.begin(), ColorTable.end(), colour);
+    if (named != ColorTable.end()) {
+        const int n = static_cast<int>(named - ColorTable.begin());
+        text += QStringLiteral("色 %1 (%2)").arg(n).arg(QString::fromUtf8(kColourNames[n]));
+    } else {
+        text += QStringLiteral("青 %1 緑 %2 赤 %3").arg(colour >> 16 & 0xFF).arg(colour >> 8 & 0xFF).arg(colour & 0xFF);
+    }
+    if (const Owner line = OwnerOf(x, y)) {
+        const Listing listing(*paintedBy_);
+        text += QStringLiteral("\n%1行: %2").arg(line).arg(FromCp932(listing.Get(static_cast<int>(line) - 1)));
+    }
+    return text;
+}
+
+void TFormM::InsertPoint(int x, int y) {
+    QTextCursor c = Memo1->textCursor();
+    c.beginEditBlock();
+    c.removeSelectedText();
+    // A space in front, unless the caret is at a line's start or after one.
+    // (At the start of a long line's later segment, the character before is
+    // the previous segment's last one, behind the paragraph break.)
+    const bool segmentStart = c.atBlockStart() && ListingEditor::ContinuesLine(c.block());
+    const bool lineStart = c.atBlockStart() && !segmentStart;
+    const QChar before = lineStart ? QChar() : Memo1->document()->characterAt(c.position() - (segmentStart ? 2 : 1));
+    const bool spaced = lineStart || before == QLatin1Char(' ');
+    c.insertText((spaced ? QString() : QStringLiteral(" ")) + QStringLiteral("%1 %2").arg(x).arg(y));
+    c.endEditBlock();
+    Memo1->setTextCursor(c);
+    raise();
+    activateWindow();
+    Memo1->setFocus();
+}
+
+bool TFormM::CanShowOwner(int x, int y) {
+    return paintedBy_ && Memo1->document()->revision() == runRevision_ && OwnerOf(x, y) != 0;
+}
+
+void TFormM::ShowOwner(int x, int y) {
+    if (!CanShowOwner(x, y)) return;
+    const int line = static_cast<int>(OwnerOf(x, y));
+    Memo1->SelectLine(line);
+    Mmln->setText(QString::number(line));
+    raise();
+    activateWindow();
+    Memo1->setFocus();
 }
 
 void TFormM::Memo1Click() { ShowLineNumber(); }

@@ -5,6 +5,7 @@
 #include "Scaling.h"
 
 #include "Dialogs.h"
+#include "GraphUnit1.h"
 
 #include <QMainWindow>
 
@@ -26,7 +27,7 @@ class TFormA;
 class TFormE;
 class TFormG;
 
-class TFormM : public QMainWindow {
+class TFormM : public QMainWindow, public PictureAids {
 public:
     explicit TFormM(const Scaling& scale = Scaling{}, QWidget* parent = nullptr);
     ~TFormM() override;
@@ -61,6 +62,12 @@ public:
     // Memory ran out in a command or an event: the error box, and the
     // program goes on.
     void ShowOutOfMemory();
+
+    // The graphics window's aids for the point under the mouse.
+    QString DescribePoint(int x, int y) override;
+    void InsertPoint(int x, int y) override;
+    bool CanShowOwner(int x, int y) override;
+    void ShowOwner(int x, int y) override;
 
     // Editor events.
     void Memo1Click();
@@ -132,6 +139,17 @@ private:
     std::unique_ptr<Dialogs> dialogs_;
     // Changed since the last Open, Overwrite save or Save As.
     bool unsaved_ = false;
+    // The line of the run that drew the Picture which last painted a KUV
+    // point; 0 for none.
+    Owner OwnerOf(int x, int y);
+    // The rewritten listing whose run drew the Picture; none before a run
+    // and after the Clear command.
+    std::optional<std::string> paintedBy_;
+    // That listing run again into a Picture that records owners, the first
+    // time an owner is asked for: a run itself records nothing.
+    std::unique_ptr<Picture> owners_;
+    // The editor's revision right after that run.
+    int runRevision_ = -1;
     // A hash of the bytes last kept among the recovered listings.
     std::optional<std::size_t> recovered_;
 };

@@ -13,6 +13,7 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QToolTip>
 #include <QUrl>
 #include <QKeyEvent>
 #include <QTextLayout>
@@ -577,6 +578,74 @@ TEST(Scaling, ScalesTheMainAndErrorWindowsWithTheDesktopsTextSize) {
     EXPECT_EQ(m.font().pixelSize(), 15);
     EXPECT_EQ(e.Button1->geometry(), QRect(360, 650, 91, 31));
     EXPECT_EQ(e.Memo1->font().pixelSize(), 20);
+}
+
+}  // namespace
+}  // namespace kuv
+
+namespace kuv {
+namespace {
+
+// The graphics window's aids: the point under the mouse, picked points, the
+// line behind a pixel.
+class PictureAidsTest : public ShellTest {
+protected:
+    PictureView& View() { return *forms.FormG->Image1; }
+    bool OwnerOffered(int x, int y) {
+        return View().ContextMenu(QPoint(x, 480 - y))->findChild<QAction*>("ShowOwner")->isEnabled();
+    }
+};
+
+TEST_F(PictureAidsTest, TheTooltipNamesThePointItsColourAndItsLine) {
+    M().Memo1->setPlainText("rem\nline 0 0 640 480 2\nbox 10 10 100 100 0\npaint24 50 50 12 200 255\n");
+    M().N4Click();
+    EXPECT_EQ(M().DescribePoint(0, 0), "x 0  y 0  色 2 (赤)\n2行: LINE 0 0 640 480 2");
+    EXPECT_EQ(M().DescribePoint(50, 50), "x 50  y 50  青 12 緑 200 赤 255\n4行: PAINT24 50 50 12 200 255");
+    EXPECT_EQ(M().DescribePoint(300, 20), "x 300  y 20  色 7 (白)");
+    // A real move of the mouse over the Picture: y counts up from the bottom.
+    QTest::mouseMove(&View(), QPoint(0, 480));
+    EXPECT_EQ(QToolTip::text(), "x 0  y 0  色 2 (赤)\n2行: LINE 0 0 640 480 2");
+}
+
+TEST_F(PictureAidsTest, ADoubleClickPicksThePointIntoTheListing) {
+    M().Memo1->setPlainText("LINE");
+    M().Memo1->moveCursor(QTextCursor::End);
+    M().Modified = false;
+    QTest::mouseDClick(&View(), Qt::LeftButton, {}, QPoint(240, 480 - 360));
+    EXPECT_EQ(M().Memo1->ListingText(), "LINE 240 360");
+    QTest::mouseDClick(&View(), Qt::LeftButton, {}, QPoint(100, 480 - 50));
+    EXPECT_EQ(M().Memo1->ListingText(), "LINE 240 360 100 50");
+    EXPECT_EQ(M().Memo1->textCursor().position(), M().Memo1->ListingText().size());
+    EXPECT_TRUE(M().Modified);
+    M().Memo1->undo();
+    EXPECT_EQ(M().Memo1->ListingText(), "LINE 240 360");
+    M().Memo1->setPlainText("BOX \n");
+    M().Memo1->moveCursor(QTextCursor::End);  // a line's start
+    QTest::mouseDClick(&View(), Qt::LeftButton, {}, QPoint(1, 480 - 2));
+    M().Memo1->moveCursor(QTextCursor::Start);
+    M().Memo1->moveCursor(QTextCursor::EndOfBlock);  // after a space
+    QTest::mouseDClick(&View(), Qt::LeftButton, {}, QPoint(3, 480 - 4));
+    EXPECT_EQ(M().Memo1->ListingText(), "BOX 3 4\n1 2");
+}
+
+TEST_F(PictureAidsTest, TheLineBehindAPixelIsOfferedOnlyForTheLastRunsDrawing) {
+    M().Memo1->setPlainText("REM\nCIRCLE 320 240 100 1\n");
+    EXPECT_FALSE(OwnerOffered(420, 240));  // no run yet
+    M().N4Click();
+    EXPECT_TRUE(OwnerOffered(420, 240));
+    EXPECT_FALSE(OwnerOffered(10, 10));  // nothing drew it
+    View().ContextMenu(QPoint(420, 240))->findChild<QAction*>("ShowOwner")->trigger();
+    EXPECT_EQ(M().Memo1->textCursor().selectedText(), "CIRCLE 320 240 100 1");
+    EXPECT_EQ(M().Mmln->text(), "2");
+    View().ContextMenu(QPoint(420, 240))->findChild<QAction*>("CopyPoint")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "420 240");
+    M().Memo1->moveCursor(QTextCursor::End);
+    QTest::keyClicks(M().Memo1, "rem");  // an edit
+    EXPECT_FALSE(OwnerOffered(420, 240));
+    M().N4Click();
+    EXPECT_TRUE(OwnerOffered(420, 240));
+    M().N6Click();
+    EXPECT_FALSE(OwnerOffered(420, 240));
 }
 
 }  // namespace
