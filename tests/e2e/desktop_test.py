@@ -303,6 +303,34 @@ check(len(new) == 1 and read_recovered(new[0]) == b"LINE 1 1 2 2 3\r\n",
       f"and keeps the changed listing byte for byte ({new})")
 
 
+# The graphics window's aids on the real windows: the line behind a pixel,
+# then a point picked into the listing with a double-click.
+proc, app, editor = start()
+if editor is not None:
+    editor.queryEditableText().setTextContents("REM\nBOX 100 100 200 200 1\n")
+    choose(app, "描画実行")
+    time.sleep(0.5)
+    gx, gy = client_origin("KUVグラフィック")
+    Atspi.generate_mouse_event(gx + 100, gy + 480 - 150, "b3c")  # on the box's left side
+    time.sleep(0.5)
+    shot = os.path.join(out, "context-menu.png")
+    subprocess.run(["import", "-window", "root", shot], check=False)
+    # The menu's first entry, chosen with the keys as a user may: Down, Return.
+    KEY_DOWN, KEY_RETURN = 116, 36
+    key(KEY_DOWN)
+    key(KEY_RETURN)
+    selected = wait_for(lambda: editor.queryText().getNSelections() > 0 and
+                        editor.queryText().getText(*editor.queryText().getSelection(0)), 5)
+    check(selected == "BOX 100 100 200 200 1",
+          f"a right-click on the drawing and この点をかいた行へ移動 select the line that drew it ({selected!r})")
+    boxes = [t for t in walk(app) if t.getRoleName() == "text" and t != editor]
+    check(any(text_of(t) == "2" for t in boxes), "and shows its number in the line-number box")
+    editor.queryText().setCaretOffset(len(text_of(editor)))
+    Atspi.generate_mouse_event(gx + 240, gy + 480 - 360, "b1d")
+    check(wait_for(lambda: text_of(editor) == "REM\nBOX 100 100 200 200 1\n240 360", 5) is not None,
+          f"a double-click on the picture puts its point into the listing ({text_of(editor)!r})")
+stop(proc, signal.SIGTERM)
+
 # A .kuv file dragged from another program onto the editor opens as Open does.
 dropped = os.path.join(os.getcwd(), "dropped.kuv")
 with open(dropped, "wb") as f:
