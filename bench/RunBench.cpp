@@ -130,6 +130,22 @@ void BM_MixedListing100k(benchmark::State& state) {
 }
 BENCHMARK(BM_MixedListing100k)->Unit(benchmark::kMillisecond);
 
+// The same run recording which line painted each pixel, as kuv-render
+// --owners and the graphics window's first question about a pixel run it.
+void BM_MixedListing100kRecordingOwners(benchmark::State& state) {
+    const std::string text = ListingOf({skLine, skBox, skCircle, skLine, skArc, skPaint, skRem, skPaint24, skText,
+                                        skLine},
+                                       100000, 11);
+    Picture picture;
+    picture.RecordOwners();
+    for (auto _ : state) {
+        Listing listing(text);
+        benchmark::DoNotOptimize(RunProgram(listing, picture));
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 100000);
+}
+BENCHMARK(BM_MixedListing100kRecordingOwners)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -207,7 +207,7 @@ void TFormM::N4Click() {
         Memo1->MarkErrorLine(result.errorLineNumber);
     }
     if (result.pictureCleared) {
-        paintedBy_ = listing.Text();
+        paintedBy_ = std::move(listing);
         owners_.reset();
     }
     runRevision_ = Memo1->document()->revision();
@@ -247,7 +247,7 @@ Owner TFormM::OwnerOf(int x, int y) {
         owners_ = std::make_unique<Picture>();
         owners_->SetTextPixelSize(formG_->GetPicture().TextPixelSize());
         owners_->RecordOwners();
-        Listing again(*paintedBy_);
+        Listing again(*paintedBy_);  // a run rewrites its listing
         RunProgram(again, *owners_);
     }
     return owners_->OwnerAt(x, Picture::kHeight - 1 - y);
@@ -263,10 +263,8 @@ QString TFormM::DescribePoint(int x, int y) {
     } else {
         text += QStringLiteral("青 %1 緑 %2 赤 %3").arg(colour >> 16 & 0xFF).arg(colour >> 8 & 0xFF).arg(colour & 0xFF);
     }
-    if (const Owner line = OwnerOf(x, y)) {
-        const Listing listing(*paintedBy_);
-        text += QStringLiteral("\n%1行: %2").arg(line).arg(FromCp932(listing.Get(static_cast<int>(line) - 1)));
-    }
+    if (const Owner line = OwnerOf(x, y))
+        text += QStringLiteral("\n%1行: %2").arg(line).arg(FromCp932(paintedBy_->Get(static_cast<int>(line) - 1)));
     return text;
 }
 

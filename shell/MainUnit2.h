@@ -6,6 +6,7 @@
 
 #include "Dialogs.h"
 #include "GraphUnit1.h"
+#include "language/Listing.h"
 
 #include <QMainWindow>
 
@@ -144,7 +145,7 @@ private:
     Owner OwnerOf(int x, int y);
     // The rewritten listing whose run drew the Picture; none before a run
     // and after the Clear command.
-    std::optional<std::string> paintedBy_;
+    std::optional<Listing> paintedBy_;
     // That listing run again into a Picture that records owners, the first
     // time an owner is asked for: a run itself records nothing.
     std::unique_ptr<Picture> owners_;
