@@ -1,5 +1,7 @@
 #include "Render.h"
 
+#include "Batch.h"
+
 #include "language/Cp932.h"
 #include "language/Listing.h"
 #include "language/Runner.h"
@@ -34,6 +36,11 @@ constexpr const char* kHelp =
     "                   - as PICTURE, LISTING_OUT or PGM writes to standard output\n"
     "  --help           show this help\n"
     "  --version        show the version\n"
+    "\n"
+    "kuv-render --batch OUTDIR [--format png|bmp|jpg] [-j N] LISTING|FOLDER...\n"
+    "                   renders many listings at once (every *.kuv of a folder) into\n"
+    "                   OUTDIR, on N threads (default: every core), with a report:\n"
+    "                   index.html, report.csv and report.json\n"
     "\n"
     "Files are replaced whole or not at all: a failed write leaves an existing\n"
     "file as it was. Devices and FIFOs are written in place.\n"
@@ -146,57 +153,62 @@ std::string OwnersPgm(const Picture& picture) {
     return pgm;
 }
 
-int Render(const Options& o, std::istream& in, std::ostream& out, std::ostream& err) {
-    // The same loader as the Open command's.
-    std::string text;
-    const QString unread = o.listing == kStandardStream ? ReadListingStream(in, text)
-                                                        : ReadListingFile(QString::fromStdString(o.listing), text);
-    if (!unread.isEmpty()) {
-        PrintFailure(err, unread);
-        return 2;
-    }
-
-    Listing listing(std::move(text));
-    Picture picture;
-    if (o.owners) picture.RecordOwners();
-    const RunResult result = RunProgram(listing, picture);
-
-    if (o.picture) {
-        if (const QString failure = WritePicture(picture, *o.picture, *o.format, out); !failure.isEmpty()) {
-            PrintFailure(err, failure);
-            return 2;
-        }
-    }
-    if (o.listingOut) {
-        if (const QString failure = WriteBytes(listing.Text(), *o.listingOut, out); !failure.isEmpty()) {
-            PrintFailure(err, failure);
-            return 2;
-        }
-    }
-    if (o.owners) {
-        if (const QString failure = WriteBytes(OwnersPgm(picture), *o.owners, out); !failure.isEmpty()) {
-            PrintFailure(err, failure);
-            return 2;
-        }
-    }
-    if (!result.errorLine.empty()) {
-        err << Cp932ToUtf8(result.errorLine) << "\n";
-        return 1;
-    }
-    return 0;
-}
-
 }  // namespace
 
+RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream& out) {
+    RenderOutcome outcome;
+    const auto fail = [&outcome](const QString& failure) {
+        outcome.exitCode = 2;
+        outcome.failure = failure;
+        return outcome;
+    };
+    try {
+        // The same loader as the Open command's.
+        std::string text;
+        const QString unread = job.listing == kStandardStream
+                                   ? ReadListingStream(in, text)
+                                   : ReadListingFile(QString::fromStdString(job.listing), text);
+        if (!unread.isEmpty()) return fail(unread);
+        outcome.read = true;
+
+        Listing listing(std::move(text));
+        Picture picture;
+        if (job.owners) picture.RecordOwners();
+        const RunResult result = RunProgram(listing, picture);
+        outcome.errorLine = result.errorLine;
+        outcome.errorLineNumber = result.errorLineNumber;
+        outcome.statementsRun = result.statementsRun;
+
+        if (job.picture) {
+            if (const QString failure = WritePicture(picture, *job.picture, job.format, out); !failure.isEmpty())
+                return fail(failure);
+        }
+        if (job.listingOut) {
+            if (const QString failure = WriteBytes(listing.Text(), *job.listingOut, out); !failure.isEmpty())
+                return fail(failure);
+        }
+        if (job.owners) {
+            if (const QString failure = WriteBytes(OwnersPgm(picture), *job.owners, out); !failure.isEmpty())
+                return fail(failure);
+        }
+        outcome.exitCode = result.errorLine.empty() ? 0 : 1;
+        outcome.rewritten = listing.Text();
+    } catch (const std::bad_alloc&) {
+        outcome.rewritten.clear();
+        return fail(OutOfMemoryMessage());
+    }
+    return outcome;
+}
+
 int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    if (!args.empty() && args[0] == "--batch") return BatchMain(args, err);
     Options o;
     if (const std::optional<int> code = ParseArgs(args, o, out, err)) return *code;
-    try {
-        return Render(o, in, out, err);
-    } catch (const std::bad_alloc&) {
-        PrintFailure(err, OutOfMemoryMessage());
-        return 2;
-    }
+    const RenderJob job{o.listing, o.picture, o.format.value_or(ImageFormat::Png), o.listingOut, o.owners};
+    const RenderOutcome outcome = RenderListing(job, in, out);
+    if (outcome.exitCode == 2) PrintFailure(err, outcome.failure);
+    if (outcome.exitCode == 1) err << Cp932ToUtf8(outcome.errorLine) << "\n";
+    return outcome.exitCode;
 }
 
 }  // namespace kuv

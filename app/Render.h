@@ -1,8 +1,13 @@
 // kuv-render: runs a listing file as the Run command does and writes the
-// Picture and the rewritten listing.
+// Picture and the rewritten listing; --batch does it for many listings.
 #pragma once
 
+#include "shell/Export.h"
+
+#include <QString>
+
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,5 +15,27 @@ namespace kuv {
 
 // Exit codes: 0 clean run, 1 listing error, 2 file or usage failure.
 int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+
+// One listing, loaded, run and written as a single kuv-render run does it.
+// "-" as the listing reads in, as an output writes to out.
+struct RenderJob {
+    std::string listing;
+    std::optional<std::string> picture;
+    ImageFormat format = ImageFormat::Png;
+    std::optional<std::string> listingOut;
+    std::optional<std::string> owners;
+};
+
+struct RenderOutcome {
+    int exitCode = 0;           // 0 clean, 1 an error in the listing, 2 a file failed
+    QString failure;            // what failed, for exit code 2
+    std::string errorLine;      // the ErrorLog line (CP932), for exit code 1
+    int errorLineNumber = 0;
+    int statementsRun = 0;
+    bool read = false;          // the listing could be read
+    std::string rewritten;      // the rewritten listing (CP932)
+};
+
+RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream& out);
 
 }  // namespace kuv

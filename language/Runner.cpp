@@ -84,8 +84,11 @@ RunResult RunProgram(Listing& listing, Picture& picture) {
     for (int i = 0; i < listing.Count(); ++i) {
         const std::string_view line = listing.Get(i);
         const StatementKind kind = ClassifyStatement(line);
-        if (kind == skEnd) break;
-        if (kind == skRem) continue;
+        if (kind == skEnd || kind == skRem) {
+            ++result.statementsRun;
+            if (kind == skEnd) break;
+            continue;
+        }
         const TStatementArgs args = kind == skUnknown ? TStatementArgs{std::string(msg::kUnknownStatement), {}, {}}
                                                       : ParseStatement(line);
         if (!args.Msg.empty()) {
@@ -95,6 +98,7 @@ RunResult RunProgram(Listing& listing, Picture& picture) {
         }
         picture.SetOwner(static_cast<Owner>(i + 1));
         kRoutines[kind](picture, args);
+        ++result.statementsRun;
     }
     return result;
 }

@@ -31,6 +31,9 @@ struct RunResult {
     // The run cleared the Picture and drew from its first line: the Picture
     // is this listing's drawing.
     bool pictureCleared = false;
+    // The lines the run executed, REM and END among them; a failing line is
+    // not counted.
+    int statementsRun = 0;
 };
 
 // Steps 2 to 10 of the Run command on the editor's listing. The listing is

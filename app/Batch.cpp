@@ -1,0 +1,381 @@
+#include "Batch.h"
+
+#include "Render.h"
+#include "language/Cp932.h"
+#include "shell/Files.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QUrl>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <mutex>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+namespace kuv {
+namespace {
+
+constexpr const char* kBatchUsage =
+    "usage: kuv-render --batch OUTDIR [--format png|bmp|jpg] [-j N] LISTING|FOLDER...\n";
+constexpr int kShownLines = 200;
+constexpr int kShownAround = 10;
+
+const char* Suffix(ImageFormat f) { return f == ImageFormat::Bmp ? "bmp" : f == ImageFormat::Jpeg ? "jpg" : "png"; }
+
+struct BatchOptions {
+    QString outDir;
+    ImageFormat format = ImageFormat::Png;
+    int jobs = 0;
+    QStringList given;
+};
+
+// Returns the exit status of a usage decision.
+std::optional<int> ParseBatchArgs(const std::vector<std::string>& args, BatchOptions& o, std::ostream& err) {
+    const auto usage = [&err](const std::string& problem) {
+        err << "kuv-render: " << problem << "\n" << kBatchUsage;
+        return 2;
+    };
+    if (args.size() < 2) return usage("--batch needs an output folder");
+    o.outDir = QString::fromStdString(args[1]);
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--format" || a == "-j") {
+            if (i + 1 >= args.size()) return usage(a + " needs a value");
+            const std::string v = args[++i];
+            if (a == "-j") {
+                o.jobs = std::atoi(v.c_str());
+                if (o.jobs < 1 || o.jobs > 256) return usage("-j needs a number from 1 to 256");
+            } else if (v == "png" || v == "bmp" || v == "jpg") {
+                o.format = v == "png" ? ImageFormat::Png : v == "bmp" ? ImageFormat::Bmp : ImageFormat::Jpeg;
+            } else {
+                return usage("--format needs png, bmp or jpg");
+            }
+        } else if (a.size() > 1 && a[0] == '-') {
+            return usage("unknown option " + a);
+        } else {
+            o.given << QString::fromStdString(a);
+        }
+    }
+    if (o.given.isEmpty()) return usage("no listing given");
+    if (o.jobs == 0) o.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return std::nullopt;
+}
+
+QString Escape(QString text) {
+    return text.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;").replace('"', "&quot;");
+}
+
+QString CsvField(QString text) {
+    if (!text.contains(QRegularExpression(QStringLiteral("[\",\r\n]")))) return text;
+    return '"' + text.replace('"', "\"\"") + '"';
+}
+
+QString JsonString(const QString& text) {
+    QString out = QStringLiteral("\"");
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c.unicode() < 0x20)
+                    out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+                else
+                    out += c;
+        }
+    }
+    return out + '"';
+}
+
+QString StatusText(const BatchRow& r) {
+    if (r.exitStatus == 0) return QStringLiteral("正常");
+    if (r.exitStatus == 1) return QStringLiteral("%1行：%2").arg(r.errorLine, 3).arg(r.message);
+    return (r.read ? QStringLiteral("書けません：") : QStringLiteral("読めません：")) + r.message;
+}
+
+const char* StatusClass(const BatchRow& r) {
+    return r.exitStatus == 0 ? "clean" : r.exitStatus == 1 ? "error" : r.read ? "failed" : "unreadable";
+}
+
+// The error box's message of a failure, or the ErrorLog line's message.
+QString MessageOf(const RenderOutcome& o) {
+    if (o.exitCode == 2) return ErrorBoxText(o.failure);
+    if (o.exitCode == 1) {
+        const QString line = QString::fromStdString(Cp932ToUtf8(o.errorLine));
+        const qsizetype at = line.indexOf(QStringLiteral("行："));
+        return at < 0 ? line : line.mid(at + 2);
+    }
+    return {};
+}
+
+// Progress on standard error: one line that updates on a terminal, a line
+// per listing elsewhere.
+class Progress {
+public:
+    Progress(std::ostream& err, int total) : err_(err), total_(total), terminal_(::isatty(2) && &err == &std::cerr) {
+        started_ = std::chrono::steady_clock::now();
+    }
+    void Done(const BatchRow& row) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++done_;
+        if (row.exitStatus != 0) ++failed_;
+        if (!terminal_) {
+            err_ << "[" << done_ << "/" << total_ << "] " << row.input.toStdString() << ": "
+                 << StatusText(row).toStdString() << "\n";
+            return;
+        }
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+        const int left = static_cast<int>(elapsed / done_ * (total_ - done_) + 0.5);
+        char line[160];
+        std::snprintf(line, sizeof line, "\r%d/%d  エラー %d  残り %d 秒   ", done_, total_, failed_, left);
+        err_ << line << std::flush;
+        if (done_ == total_) err_ << "\n";
+    }
+
+private:
+    std::ostream& err_;
+    const int total_;
+    const bool terminal_;
+    std::chrono::steady_clock::time_point started_;
+    std::mutex mutex_;
+    int done_ = 0, failed_ = 0;
+};
+
+BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions& o) {
+    const auto started = std::chrono::steady_clock::now();
+    BatchRow row;
+    row.input = input;
+    const QString picture = name + '.' + Suffix(o.format);
+    const QString listing = name + QStringLiteral(".kuv");
+    const QDir out(o.outDir);
+    RenderJob job;
+    job.listing = input.toStdString();
+    job.picture = out.filePath(picture).toStdString();
+    job.format = o.format;
+    job.listingOut = out.filePath(listing).toStdString();
+    std::istringstream noInput;
+    std::ostringstream noOutput;
+    const RenderOutcome outcome = RenderListing(job, noInput, noOutput);
+    row.exitStatus = outcome.exitCode;
+    row.read = outcome.read;
+    row.errorLine = outcome.errorLineNumber;
+    row.message = MessageOf(outcome);
+    row.statements = outcome.statementsRun;
+    if (outcome.exitCode != 2) {
+        row.picture = picture;
+        row.listing = listing;
+    }
+    if (outcome.read)
+        row.shown = ShownListing(QString::fromStdString(Cp932ToUtf8(outcome.rewritten)), outcome.errorLineNumber);
+    row.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+    return row;
+}
+
+}  // namespace
+
+QStringList CollectInputs(const QStringList& given) {
+    QStringList inputs;
+    for (const QString& g : given) {
+        if (!QFileInfo(g).isDir()) {
+            inputs << g;
+            continue;
+        }
+        const QDir dir(g);
+        for (const QString& name : dir.entryList({QStringLiteral("*.kuv")}, QDir::AllEntries | QDir::NoDotAndDotDot,
+                                                 QDir::Name))
+            inputs << dir.filePath(name);
+    }
+    return inputs;
+}
+
+QStringList OutputNames(const QStringList& inputs, const QString& outDir) {
+    QSet<QString> taken;
+    QSet<QString> inputPaths;
+    for (const QString& in : inputs) inputPaths.insert(QFileInfo(in).absoluteFilePath());
+    QStringList names;
+    for (const QString& in : inputs) {
+        const QString base = QFileInfo(in).completeBaseName().isEmpty() ? QStringLiteral("listing")
+                                                                        : QFileInfo(in).completeBaseName();
+        QString name = base;
+        for (int n = 2; taken.contains(name) ||
+                        inputPaths.contains(QFileInfo(QDir(outDir).filePath(name + QStringLiteral(".kuv"))).absoluteFilePath());
+             ++n)
+            name = base + '-' + QString::number(n);
+        taken.insert(name);
+        names << name;
+    }
+    return names;
+}
+
+QString ShownListing(const QString& rewritten, int errorLine) {
+    QStringList lines = rewritten.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    const auto show = [&](int from, int to, QString& out) {  // 1-based, inclusive
+        for (int n = from; n <= to; ++n) {
+            const QString text = Escape(lines[n - 1]).replace(QLatin1Char('\r'), QString());
+            out += n == errorLine ? QStringLiteral("<mark>%1  %2</mark>\n").arg(n, 4).arg(text)
+                                  : QStringLiteral("%1  %2\n").arg(n, 4).arg(text);
+        }
+    };
+    QString out;
+    const int count = static_cast<int>(lines.size());
+    if (count <= kShownLines) {
+        show(1, count, out);
+    } else {
+        show(1, kShownLines / 4, out);
+        out += QStringLiteral("   …\n");
+        if (errorLine > kShownLines / 4) {
+            show(std::max(kShownLines / 4 + 1, errorLine - kShownAround), std::min(count, errorLine + kShownAround), out);
+            if (errorLine + kShownAround < count) out += QStringLiteral("   …\n");
+        }
+    }
+    return out;
+}
+
+int BatchExitStatus(const std::vector<BatchRow>& rows) {
+    int status = 0;
+    for (const BatchRow& r : rows) status = std::max(status, r.exitStatus);
+    return status;
+}
+
+std::string ReportCsv(const std::vector<BatchRow>& rows) {
+    // UTF-8 with a byte-order mark, so that spreadsheet programs read the
+    // Japanese messages as UTF-8.
+    QString csv = QStringLiteral("\uFEFFinput,picture,listing,exit_status,error_line,message,statements,ms\r\n");
+    for (const BatchRow& r : rows)
+        csv += QStringList{CsvField(r.input), CsvField(r.picture), CsvField(r.listing), QString::number(r.exitStatus),
+                           QString::number(r.errorLine), CsvField(r.message), QString::number(r.statements),
+                           QString::number(r.ms, 'f', 1)}
+                   .join(',') +
+               QStringLiteral("\r\n");
+    return csv.toStdString();
+}
+
+std::string ReportJson(const std::vector<BatchRow>& rows, const QString& date) {
+    QString json = QStringLiteral("{\n  \"version\": \"" KUV_VERSION "\",\n  \"date\": %1,\n  \"rows\": [").arg(JsonString(date));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const BatchRow& r = rows[i];
+        json += QStringLiteral("%1\n    {\"input\": %2, \"picture\": %3, \"listing\": %4, \"exit_status\": %5, "
+                               "\"error_line\": %6, \"message\": %7, \"statements\": %8, \"ms\": %9}")
+                    .arg(i ? "," : "", JsonString(r.input), JsonString(r.picture), JsonString(r.listing))
+                    .arg(r.exitStatus)
+                    .arg(r.errorLine)
+                    .arg(JsonString(r.message))
+                    .arg(r.statements)
+                    .arg(r.ms, 0, 'f', 1);
+    }
+    json += QStringLiteral("\n  ]\n}\n");
+    return json.toStdString();
+}
+
+std::string ReportHtml(const std::vector<BatchRow>& rows, const QString& date) {
+    int clean = 0, errors = 0, unreadable = 0;
+    for (const BatchRow& r : rows) (r.exitStatus == 0 ? clean : r.exitStatus == 1 ? errors : unreadable)++;
+    QString html = QStringLiteral(R"(<!DOCTYPE html>
+<html lang="ja">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>ＫＵＶ 一覧</title>
+<style>
+body { font-family: "IPAPGothic", "MS PGothic", sans-serif; margin: 1em; color: #222; }
+h1 { font-size: 1.4em; margin: 0 0 .3em; }
+.meta { color: #666; margin: 0 0 .6em; }
+.counts span { display: inline-block; margin-right: 1em; font-weight: bold; }
+.grid { display: grid; grid-template-columns: repeat(auto-fill, minmax(18em, 1fr)); gap: 1em; margin-top: 1em; align-items: start; }
+.item { border: 1px solid #bbb; border-radius: 6px; padding: .6em; background: #fff; min-width: 0; }
+.item img { width: 100%; height: auto; border: 1px solid #ddd; image-rendering: pixelated; }
+.item h2 { font-size: 1em; margin: .4em 0 .2em; word-break: break-all; }
+.status { margin: 0 0 .4em; font-weight: bold; }
+.clean .status { color: #070; }
+.error .status, .unreadable .status, .failed .status { color: #c00; }
+.error, .unreadable, .failed { border-color: #c00; }
+pre { font-family: "IPAGothic", "MS Gothic", monospace; font-size: .8em; background: #ffffe1; padding: .4em;
+      max-height: 16em; overflow: auto; margin: 0; }
+mark { background: #fcc; display: block; }
+body.only-errors .clean { display: none; }
+</style>
+</head>
+<body>
+<h1>ＫＵＶ 一覧</h1>
+)");
+    html += QStringLiteral("<p class=\"meta\">作成 %1 ・ KUV " KUV_VERSION "</p>\n").arg(Escape(date));
+    html += QStringLiteral("<p class=\"counts\"><span id=\"clean\">正常 %1</span><span id=\"errors\">エラー %2</span>"
+                           "<span id=\"unreadable\">読めない・書けない %3</span></p>\n")
+                .arg(clean)
+                .arg(errors)
+                .arg(unreadable);
+    html += QStringLiteral("<label><input type=\"checkbox\" id=\"only-errors\"> エラーだけ表示</label>\n<div class=\"grid\">\n");
+    for (const BatchRow& r : rows) {
+        html += QStringLiteral("<section class=\"item %1\">\n").arg(StatusClass(r));
+        if (!r.picture.isEmpty())
+            html += QStringLiteral("<img src=\"%1\" alt=\"%2\" width=\"641\" height=\"481\" loading=\"lazy\">\n")
+                        .arg(Escape(QString::fromUtf8(QUrl::toPercentEncoding(r.picture))), Escape(r.input));
+        html += QStringLiteral("<h2>%1</h2>\n<p class=\"status\">%2</p>\n").arg(Escape(r.input), Escape(StatusText(r)));
+        if (!r.shown.isEmpty()) html += QStringLiteral("<pre>%1</pre>\n").arg(r.shown);
+        html += QStringLiteral("</section>\n");
+    }
+    html += QStringLiteral(R"(</div>
+<script>
+document.getElementById("only-errors").addEventListener("change", function (e) {
+  document.body.classList.toggle("only-errors", e.target.checked);
+});
+</script>
+</body>
+</html>
+)");
+    return html.toStdString();
+}
+
+int BatchMain(const std::vector<std::string>& args, std::ostream& err) {
+    BatchOptions o;
+    if (const std::optional<int> code = ParseBatchArgs(args, o, err)) return *code;
+    if (!QDir().mkpath(o.outDir)) {
+        err << ErrorBoxText(CannotCreateMessage(o.outDir)).toStdString() << "\n";
+        return 2;
+    }
+    const QStringList inputs = CollectInputs(o.given);
+    const QStringList names = OutputNames(inputs, o.outDir);
+    std::vector<BatchRow> rows(static_cast<std::size_t>(inputs.size()));
+    Progress progress(err, static_cast<int>(inputs.size()));
+    std::atomic<int> next{0};
+    const auto work = [&] {
+        for (int i = next++; i < inputs.size(); i = next++) {
+            rows[static_cast<std::size_t>(i)] = RenderOne(inputs[i], names[i], o);
+            progress.Done(rows[static_cast<std::size_t>(i)]);
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 1; t < std::min<int>(o.jobs, static_cast<int>(inputs.size())); ++t) workers.emplace_back(work);
+    work();
+    for (std::thread& w : workers) w.join();
+
+    const QString date = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    const QDir out(o.outDir);
+    int status = BatchExitStatus(rows);
+    for (const auto& [file, bytes] : {std::pair{QStringLiteral("index.html"), ReportHtml(rows, date)},
+                                      std::pair{QStringLiteral("report.csv"), ReportCsv(rows)},
+                                      std::pair{QStringLiteral("report.json"), ReportJson(rows, date)}}) {
+        if (const QString failure = WriteWholeFile(out.filePath(file), bytes); !failure.isEmpty()) {
+            err << ErrorBoxText(failure).toStdString() << "\n";
+            status = 2;
+        }
+    }
+    return status;
+}
+
+}  // namespace kuv

@@ -1,0 +1,171 @@
+// kuv-render --batch: the same files as single runs, names that never
+// collide, reports with one row per listing, and bad inputs that stop
+// nothing.
+#include "app/Batch.h"
+#include "app/Render.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+namespace kuv {
+namespace {
+
+std::string ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
+}
+
+void WriteFile(const QString& path, const std::string& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+int Batch(std::vector<std::string> args) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    args.insert(args.begin(), "--batch");
+    return RenderMain(args, in, out, err);
+}
+
+// Listings of mixed statements, some with an error.
+std::string Generated(int seed) {
+    std::mt19937 rng(static_cast<unsigned>(seed));
+    auto n = [&](int hi) { return std::to_string(std::uniform_int_distribution<int>(0, hi)(rng)); };
+    std::string text;
+    for (int i = 0; i < 40; ++i) {
+        switch (i % 5) {
+            case 0: text += "line " + n(640) + " " + n(480) + " " + n(640) + " " + n(480) + " " + n(7); break;
+            case 1: text += "circle " + n(640) + " " + n(480) + " " + n(100) + " " + n(7); break;
+            case 2: text += "paint " + n(640) + " " + n(480) + " " + n(7) + " 0"; break;
+            case 3: text += "text " + n(600) + " " + std::to_string(10 + i * 10) + " " + n(7) + " KUV"; break;
+            default: text += seed % 3 == 0 && i == 24 ? "oops" : "rem"; break;
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+TEST(Batch, GivesTheSameFilesAsSingleRunsWithOneThreadOrFour) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("in");
+    QStringList inputs;
+    for (const QString& sample : QDir(KUV_SAMPLES).entryList({"*.kuv"}))
+        inputs << QDir(KUV_SAMPLES).filePath(sample);
+    for (int i = 0; i < 8; ++i) {
+        WriteFile(dir.filePath(QStringLiteral("in/g%1.kuv").arg(i)), Generated(i));
+        inputs << dir.filePath(QStringLiteral("in/g%1.kuv").arg(i));
+    }
+    for (const char* jobs : {"1", "4"}) {
+        const QString out = dir.filePath(QStringLiteral("out%1").arg(jobs));
+        std::vector<std::string> args{out.toStdString(), "-j", jobs};
+        for (const QString& in : inputs) args.push_back(in.toStdString());
+        EXPECT_EQ(Batch(args), 1);  // some generated listings have an error
+        for (const QString& in : inputs) {
+            const QString name = QFileInfo(in).completeBaseName();
+            std::istringstream none;
+            std::ostringstream sink;
+            RenderListing({in.toStdString(), dir.filePath("single.png").toStdString(), ImageFormat::Png,
+                           dir.filePath("single.kuv").toStdString(), {}},
+                          none, sink);
+            EXPECT_EQ(ReadFile(out + "/" + name + ".png"), ReadFile(dir.filePath("single.png"))) << jobs << " " << name.toStdString();
+            EXPECT_EQ(ReadFile(out + "/" + name + ".kuv"), ReadFile(dir.filePath("single.kuv"))) << jobs << " " << name.toStdString();
+        }
+    }
+}
+
+TEST(Batch, BadInputsStopNothingAndLeakIntoNothing) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath("in");
+    QDir(dir.path()).mkdir("in");
+    WriteFile(in + "/a.kuv", "BOX 10 10 100 100 1\r\n");
+    std::string binary(3000, '\0');
+    std::mt19937 rng(1);
+    for (char& b : binary) b = static_cast<char>(rng());
+    WriteFile(in + "/binary.kuv", binary);
+    WriteFile(in + "/big.kuv", "REM " + std::string(50'000'000, 'x') + "\r\nLINE 0 0 9 9 2\r\n");
+    QDir(in).mkdir("folder.kuv");
+    WriteFile(in + "/z.kuv", "CIRCLE 320 240 100 2\r\n");
+    const bool root = ::geteuid() == 0;
+    if (!root) {
+        WriteFile(in + "/locked.kuv", "REM\r\n");
+        QFile::setPermissions(in + "/locked.kuv", {});
+    }
+    const QString out = dir.filePath("out");
+    EXPECT_EQ(Batch({out.toStdString(), "-j", "3", in.toStdString(), (in + "/missing.kuv").toStdString()}), 2);
+    std::istringstream none;
+    std::ostringstream sink;
+    for (const char* name : {"a", "z", "big"}) {
+        RenderListing({(in + "/" + name + ".kuv").toStdString(), dir.filePath("single.png").toStdString(),
+                       ImageFormat::Png, dir.filePath("single.kuv").toStdString(), {}},
+                      none, sink);
+        EXPECT_EQ(ReadFile(out + "/" + name + ".png"), ReadFile(dir.filePath("single.png"))) << name;
+        EXPECT_EQ(ReadFile(out + "/" + name + ".kuv"), ReadFile(dir.filePath("single.kuv"))) << name;
+    }
+    const std::string csv = ReadFile(out + "/report.csv");
+    EXPECT_NE(csv.find("folder.kuv,,,2,0,ファイル " + (in + "/folder.kuv").toStdString() + " は開けません."), std::string::npos);
+    EXPECT_NE(csv.find("missing.kuv,,,2,0,ファイル "), std::string::npos);
+    EXPECT_NE(csv.find("binary.kuv,binary.png,binary.kuv,1,"), std::string::npos);
+    if (!root) EXPECT_NE(csv.find("locked.kuv,,,2,"), std::string::npos);
+    EXPECT_EQ(QDir(out).entryList({"*.tmp", ".*"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+TEST(Batch, OutputNamesNeverCollideNorLandOnAnInput) {
+    QTemporaryDir dir;
+    const QStringList inputs{"a/house.kuv", "b/house.kuv", "house-2.kuv", "c/a.b.kuv", dir.filePath("kept.kuv")};
+    EXPECT_EQ(OutputNames(inputs, dir.path()), QStringList({"house", "house-2", "house-2-2", "a.b", "kept-2"}));
+}
+
+struct StatusRow {
+    std::vector<int> statuses;
+    int batch;
+};
+
+TEST(Batch, ExitsWithTheWorstStatus) {
+    for (const StatusRow& r : {StatusRow{{}, 0}, StatusRow{{0, 0}, 0}, StatusRow{{0, 1, 0}, 1}, StatusRow{{1, 2, 0}, 2},
+                               StatusRow{{2, 0}, 2}}) {
+        std::vector<BatchRow> rows;
+        for (int s : r.statuses) rows.push_back(BatchRow{{}, {}, {}, s, s != 2, 0, {}, 0, 0, {}});
+        EXPECT_EQ(BatchExitStatus(rows), r.batch);
+    }
+}
+
+TEST(Batch, ReportRowsInCsvAndJson) {
+    const std::vector<BatchRow> rows{
+        BatchRow{"in/a,b.kuv", "a,b.png", "a,b.kuv", 0, true, 0, {}, 12, 3.5, {}},
+        BatchRow{"in/e.kuv", "e.png", "e.kuv", 1, true, 3, "\"9\"は範囲外の数字です", 2, 1.0, {}},
+        BatchRow{"gone.kuv", {}, {}, 2, false, 0, "ファイル gone.kuv は開けません.", 0, 0.1, {}}};
+    const std::string csv = ReportCsv(rows);
+    EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");  // the byte-order mark
+    EXPECT_NE(csv.find("\r\n\"in/a,b.kuv\",\"a,b.png\",\"a,b.kuv\",0,0,,12,3.5\r\n"), std::string::npos);
+    EXPECT_NE(csv.find("in/e.kuv,e.png,e.kuv,1,3,\"\"\"9\"\"は範囲外の数字です\",2,1.0\r\n"), std::string::npos);
+    const std::string json = ReportJson(rows, "2026-12-08 10:00");
+    EXPECT_NE(json.find("\"input\": \"in/e.kuv\", \"picture\": \"e.png\", \"listing\": \"e.kuv\", \"exit_status\": 1, "
+                        "\"error_line\": 3, \"message\": \"\\\"9\\\"は範囲外の数字です\", \"statements\": 2"),
+              std::string::npos);
+    const std::string html = ReportHtml(rows, "2026-12-08 10:00");
+    EXPECT_NE(html.find("正常 1"), std::string::npos);
+    EXPECT_NE(html.find("エラー 1"), std::string::npos);
+    EXPECT_NE(html.find("読めない・書けない 1"), std::string::npos);
+}
+
+TEST(Batch, TheReportShowsTheErrorLineOfALongListing) {
+    QString listing;
+    for (int i = 1; i <= 1000; ++i) listing += QStringLiteral("REM %1\n").arg(i);
+    const QString shown = ShownListing(listing, 700);
+    EXPECT_TRUE(shown.contains("<mark> 700  REM 700</mark>"));
+    EXPECT_TRUE(shown.contains("   1  REM 1\n"));
+    EXPECT_FALSE(shown.contains("REM 400\n"));
+    EXPECT_LT(shown.count('\n'), 100);
+}
+
+}  // namespace
+}  // namespace kuv
