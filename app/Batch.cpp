@@ -298,9 +298,10 @@ h1 { font-size: 1.4em; margin: 0 0 .3em; }
 .counts span { display: inline-block; margin-right: 1em; font-weight: bold; }
 .grid { display: grid; grid-template-columns: repeat(auto-fill, minmax(18em, 1fr)); gap: 1em; margin-top: 1em; align-items: start; }
 .item { border: 1px solid #bbb; border-radius: 6px; padding: .6em; background: #fff; min-width: 0; }
-.item img { width: 100%; height: auto; border: 1px solid #ddd; image-rendering: pixelated; }
+.item img { width: 100%; height: auto; border: 1px solid #ddd; }
 .item h2 { font-size: 1em; margin: .4em 0 .2em; word-break: break-all; }
 .status { margin: 0 0 .4em; font-weight: bold; }
+.path { margin: 0 0 .2em; color: #777; font-size: .75em; word-break: break-all; }
 .clean .status { color: #070; }
 .error .status, .unreadable .status, .failed .status { color: #c00; }
 .error, .unreadable, .failed { border-color: #c00; }
@@ -325,7 +326,8 @@ body.only-errors .clean { display: none; }
         if (!r.picture.isEmpty())
             html += QStringLiteral("<img src=\"%1\" alt=\"%2\" width=\"641\" height=\"481\" loading=\"lazy\">\n")
                         .arg(Escape(QString::fromUtf8(QUrl::toPercentEncoding(r.picture))), Escape(r.input));
-        html += QStringLiteral("<h2>%1</h2>\n<p class=\"status\">%2</p>\n").arg(Escape(r.input), Escape(StatusText(r)));
+        html += QStringLiteral("<h2>%1</h2>\n<p class=\"path\">%2</p>\n<p class=\"status\">%3</p>\n")
+                    .arg(Escape(QFileInfo(r.input).fileName()), Escape(r.input), Escape(StatusText(r)));
         if (!r.shown.isEmpty()) html += QStringLiteral("<pre>%1</pre>\n").arg(r.shown);
         html += QStringLiteral("</section>\n");
     }

@@ -201,7 +201,14 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
 }
 
 int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
-    if (!args.empty() && args[0] == "--batch") return BatchMain(args, err);
+    // --batch may stand anywhere; the output folder follows it.
+    if (const auto batch = std::find(args.begin(), args.end(), "--batch"); batch != args.end()) {
+        std::vector<std::string> rest{"--batch"};
+        if (batch + 1 != args.end()) rest.push_back(*(batch + 1));
+        rest.insert(rest.end(), args.begin(), batch);
+        if (batch + 1 != args.end()) rest.insert(rest.end(), batch + 2, args.end());
+        return BatchMain(rest, err);
+    }
     Options o;
     if (const std::optional<int> code = ParseArgs(args, o, out, err)) return *code;
     const RenderJob job{o.listing, o.picture, o.format.value_or(ImageFormat::Png), o.listingOut, o.owners};
