@@ -72,4 +72,21 @@ ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp" \
   }
 echo "fuzz: $(grep -o 'Done [0-9]* runs' "$scratch/fuzz.log"), no failure"
 
+# kuv-render --batch on several threads under ThreadSanitizer: every
+# listing draws into a Picture and a QImage of its own, text included.
+CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja -DKUV_TSAN=ON -DKUV_TESTS=OFF -DKUV_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-tsan -j "$jobs" --target kuv-render
+mkdir -p "$scratch/tsan"
+for i in $(seq 1 12); do for f in samples/*.kuv; do cp "$f" "$scratch/tsan/$i-$(basename "$f")"; done; done
+tsan=0
+TSAN_OPTIONS="halt_on_error=1 exitcode=66" build-tsan/app/kuv-render --batch "$scratch/tsan-out" -j 4 "$scratch/tsan" \
+  >"$scratch/tsan.log" 2>&1 || tsan=$?
+if [ "$tsan" -ne 0 ]; then
+  tail -n 60 "$scratch/tsan.log"
+  echo "ThreadSanitizer: FAILED (exit $tsan)"
+  exit 1
+fi
+echo "ThreadSanitizer: $(ls "$scratch/tsan" | wc -l) listings on 4 threads, no race"
+
 ctest --test-dir build --output-on-failure -j "$jobs"
