@@ -2,6 +2,8 @@
 
 #include "Render.h"
 #include "language/Cp932.h"
+#include "picture/Drawing.h"
+#include "picture/Picture.h"
 #include "shell/Files.h"
 
 #include <QDateTime>
@@ -354,6 +356,9 @@ int BatchMain(const std::vector<std::string>& args, std::ostream& err) {
     const QStringList names = OutputNames(inputs, o.outDir);
     std::vector<BatchRow> rows(static_cast<std::size_t>(inputs.size()));
     Progress progress(err, static_cast<int>(inputs.size()));
+    // The fonts are found and loaded once, before the threads share them.
+    Picture warmUp;
+    DrawString(warmUp, 0, 480, 0, u"KUV かな 漢字");
     std::atomic<int> next{0};
     const auto work = [&] {
         for (int i = next++; i < inputs.size(); i = next++) {

@@ -80,7 +80,7 @@ cmake --build build-tsan -j "$jobs" --target kuv-render
 mkdir -p "$scratch/tsan"
 for i in $(seq 1 12); do for f in samples/*.kuv; do cp "$f" "$scratch/tsan/$i-$(basename "$f")"; done; done
 tsan=0
-TSAN_OPTIONS="halt_on_error=1 exitcode=66" build-tsan/app/kuv-render --batch "$scratch/tsan-out" -j 4 "$scratch/tsan" \
+TSAN_OPTIONS="halt_on_error=1 exitcode=66 suppressions=$PWD/tools/tsan.supp" build-tsan/app/kuv-render --batch "$scratch/tsan-out" -j 4 "$scratch/tsan" \
   >"$scratch/tsan.log" 2>&1 || tsan=$?
 if [ "$tsan" -ne 0 ]; then
   tail -n 60 "$scratch/tsan.log"
