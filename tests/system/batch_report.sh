@@ -10,12 +10,7 @@ shots=$2
 chromium=$(command -v chromium || true)
 [ -n "$chromium" ] || { echo "SKIP: chromium is not installed"; exit 77; }
 mkdir -p "$shots"
-failures=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/check.sh"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir "$scratch/class"

@@ -8,12 +8,7 @@ set -uo pipefail
 build=$1
 version=$2
 source=$3
-failures=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/check.sh"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 

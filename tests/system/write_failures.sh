@@ -9,13 +9,7 @@ mode=$1
 render=$2
 shell_tests=$3
 here=$(cd "$(dirname "$0")" && pwd)
-failures=0
-
-check() {  # check WHAT COMMAND...
-    local what=$1
-    shift
-    if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; failures=$((failures + 1)); fi
-}
+source "$here/check.sh"
 same_bytes() { cmp -s "$1" "$2"; }
 is_char_device() { [ -c "$1" ] && [ ! -L "$1" ]; }
 write_error() { grep -q "ストリームへの書き込みエラー\." "$1"; }
