@@ -53,7 +53,7 @@ void Prune(const QString& folder) {
 
 QString RecoveryFolder() {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification ignores a relative path.
+    // A relative XDG_STATE_HOME is ignored, as desktops ignore it.
     if (state.isEmpty() || QDir::isRelativePath(state)) state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/kuv/recovered");
 }
