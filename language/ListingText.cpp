@@ -11,42 +11,26 @@ void LoadedTextBuilder::ReserveFor(std::size_t fileBytes) {
 
 bool LoadedTextBuilder::Append(std::string_view bytes) {
     if (ended_) return false;
-    std::size_t i = 0;
-    if (pendingLead_ && !bytes.empty()) {
-        pendingLead_ = false;
-        if (bytes[0] == '\0') {  // the text ends after the lead byte
-            out_ += lead_;
+    for (const char b : bytes) {
+        if (b == '\0') {  // the text ends here; a lead byte before it stands alone
+            if (pendingLead_) out_ += lead_;
+            pendingLead_ = false;
             ended_ = true;
             return false;
         }
-        out_ += lead_;
-        out_ += bytes[0];
-        afterCr_ = false;
-        i = 1;
-    }
-    for (; i < bytes.size(); ++i) {
-        const char b = bytes[i];
-        if (b == '\0') {
-            ended_ = true;
-            return false;
+        if (pendingLead_) {  // the byte after a lead byte belongs to it, whatever it is
+            out_ += lead_;
+            out_ += b;
+            pendingLead_ = false;
+            continue;
         }
         if (afterCr_) {
             afterCr_ = false;
             if (b == '\n') continue;  // the LF of a CR LF already written
         }
         if (IsLeadByte(static_cast<unsigned char>(b))) {
-            if (i + 1 == bytes.size()) {
-                lead_ = b;
-                pendingLead_ = true;
-                return true;
-            }
-            if (bytes[i + 1] == '\0') {
-                out_ += b;
-                ended_ = true;
-                return false;
-            }
-            out_.append(bytes.data() + i, 2);
-            ++i;
+            lead_ = b;
+            pendingLead_ = true;
         } else if (b == '\r') {
             out_ += "\r\n";
             afterCr_ = true;

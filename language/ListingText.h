@@ -29,7 +29,7 @@ public:
 private:
     std::string out_;
     char lead_ = 0;
-    bool pendingLead_ = false;  // a lead byte ended the last piece
+    bool pendingLead_ = false;  // lead_ waits for the byte after it
     bool afterCr_ = false;      // the last byte was a CR, already written as CR LF
     bool ended_ = false;
 };
