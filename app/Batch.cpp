@@ -182,7 +182,7 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
         row.listing = listing;
     }
     if (outcome.read)
-        row.shown = ShownListing(QString::fromStdString(Cp932ToUtf8(outcome.rewritten)), outcome.errorLineNumber);
+        row.shown = ShownListing(outcome.rewritten, outcome.errorLineNumber);
     row.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     return row;
 }
@@ -223,18 +223,17 @@ QStringList OutputNames(const QStringList& inputs, const QString& outDir) {
     return names;
 }
 
-QString ShownListing(const QString& rewritten, int errorLine) {
-    QStringList lines = rewritten.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+QString ShownListing(const Listing& rewritten, int errorLine) {
+    // Only the lines shown are decoded: a listing may be huge.
     const auto show = [&](int from, int to, QString& out) {  // 1-based, inclusive
         for (int n = from; n <= to; ++n) {
-            const QString text = Escape(lines[n - 1]).replace(QLatin1Char('\r'), QString());
+            const QString text = Escape(QString::fromStdString(Cp932ToUtf8(rewritten.Get(n - 1))));
             out += n == errorLine ? QStringLiteral("<mark>%1  %2</mark>\n").arg(n, 4).arg(text)
                                   : QStringLiteral("%1  %2\n").arg(n, 4).arg(text);
         }
     };
     QString out;
-    const int count = static_cast<int>(lines.size());
+    const int count = rewritten.Count();
     if (count <= kShownLines) {
         show(1, count, out);
     } else {

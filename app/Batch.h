@@ -4,6 +4,8 @@
 // every error in one place.
 #pragma once
 
+#include "language/Listing.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -38,10 +40,10 @@ QStringList CollectInputs(const QStringList& given);
 // on one of the inputs themselves.
 QStringList OutputNames(const QStringList& inputs, const QString& outDir);
 
-// The part of a rewritten listing (UTF-8 lines) that the report shows:
-// everything up to kShownLines, else the start and the lines around the
-// error line.
-QString ShownListing(const QString& rewritten, int errorLine);
+// The part of a rewritten listing that the report shows, as HTML: every
+// line of a short listing, else the start and the lines around the error
+// line.
+QString ShownListing(const Listing& rewritten, int errorLine);
 
 // The worst status among the rows: 2 when any file failed, else 1 when any
 // listing had an error, else 0.

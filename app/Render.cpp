@@ -192,9 +192,9 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
                 return fail(failure);
         }
         outcome.exitCode = result.errorLine.empty() ? 0 : 1;
-        outcome.rewritten = listing.Text();
+        outcome.rewritten = std::move(listing);
     } catch (const std::bad_alloc&) {
-        outcome.rewritten.clear();
+        outcome.rewritten = Listing();
         return fail(OutOfMemoryMessage());
     }
     return outcome;

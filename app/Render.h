@@ -2,6 +2,7 @@
 // Picture and the rewritten listing; --batch does it for many listings.
 #pragma once
 
+#include "language/Listing.h"
 #include "shell/Export.h"
 
 #include <QString>
@@ -33,7 +34,7 @@ struct RenderOutcome {
     int errorLineNumber = 0;
     int statementsRun = 0;
     bool read = false;          // the listing could be read
-    std::string rewritten;      // the rewritten listing (CP932)
+    Listing rewritten;          // the rewritten listing
 };
 
 RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream& out);

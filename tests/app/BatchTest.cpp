@@ -158,9 +158,9 @@ TEST(Batch, ReportRowsInCsvAndJson) {
 }
 
 TEST(Batch, TheReportShowsTheErrorLineOfALongListing) {
-    QString listing;
-    for (int i = 1; i <= 1000; ++i) listing += QStringLiteral("REM %1\n").arg(i);
-    const QString shown = ShownListing(listing, 700);
+    std::string listing;
+    for (int i = 1; i <= 1000; ++i) listing += "REM " + std::to_string(i) + "\r\n";
+    const QString shown = ShownListing(Listing(listing), 700);
     EXPECT_TRUE(shown.contains("<mark> 700  REM 700</mark>"));
     EXPECT_TRUE(shown.contains("   1  REM 1\n"));
     EXPECT_FALSE(shown.contains("REM 400\n"));
