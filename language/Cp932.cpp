@@ -209,22 +209,17 @@ std::u16string DecodeCp932(std::string_view bytes) {
     return out;
 }
 
-std::string EncodeCp932(std::u16string_view text) {
-    const Tables& t = GetTables();
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
-    for (std::size_t i = 0; i < text.size();) i += EncodeCharAt(t, text, i, out);
-    return out;
-}
+namespace {
 
-std::string EncodeCp932Lines(std::u16string_view text) {
+// Both encoders in one pass: every UTF-16 unit gives at most two bytes, an
+// LF written as CR LF too.
+std::string Encode(std::u16string_view text, bool lfAsCrLf) {
     const Tables& t = GetTables();
-    // Every UTF-16 unit gives at most two bytes, an LF its CR LF too.
     std::string out(2 * text.size(), '\0');
     char* o = out.data();
     for (std::size_t i = 0; i < text.size();) {
         const char16_t c = text[i];
-        if (c == u'\n') {
+        if (c == u'\n' && lfAsCrLf) {
             *o++ = '\r';
             *o++ = '\n';
             ++i;
@@ -238,6 +233,12 @@ std::string EncodeCp932Lines(std::u16string_view text) {
     out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
+
+}  // namespace
+
+std::string EncodeCp932(std::u16string_view text) { return Encode(text, false); }
+
+std::string EncodeCp932Lines(std::u16string_view text) { return Encode(text, true); }
 
 bool ReplaceUnencodable(std::u16string& text) {
     const Tables& t = GetTables();

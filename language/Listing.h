@@ -35,8 +35,8 @@ public:
     // the same as deleting them one by one from the top.
     void DeleteEmptyLines();
     // Puts rewrite(line) in place of every counted line, from the top: the
-    // same as Get and Put line by line, in one pass. rewrite must not make a
-    // line longer.
+    // same as Get and Put line by line, in one pass while no line grows (the
+    // run only shortens lines); a line that grows moves the rest once.
     using LineRewrite = std::string (*)(std::string_view line);
     void RewriteLines(LineRewrite rewrite);
 
@@ -53,14 +53,15 @@ private:
     std::size_t EndOf(std::size_t start) const;
     bool LastLineEmpty() const;
 
-    std::string text_;
-    std::size_t lines_ = 1;  // the empty text is one empty line
-    bool mayHaveEmptyLines_ = false;
-    bool touched_ = false;
     // Counts the lines of the text anew.
     void Recount();
     // Forgets the line last found, after the text changed.
     void ForgetPlaces();
+
+    std::string text_;
+    std::size_t lines_ = 1;  // the empty text is one empty line
+    bool mayHaveEmptyLines_ = false;
+    bool touched_ = false;
 
     static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
     mutable std::size_t cachedLine_ = 0;          // the line last found
