@@ -15,23 +15,21 @@
 #include "picture/Drawing.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTextBlock>
 
 #include <algorithm>
-
-#include <QDateTime>
-
 #include <cstdio>
 #include <new>
 
@@ -282,9 +280,7 @@ void TFormM::InsertPoint(int x, int y) {
     c.insertText((spaced ? QString() : QStringLiteral(" ")) + QStringLiteral("%1 %2").arg(x).arg(y));
     c.endEditBlock();
     Memo1->setTextCursor(c);
-    raise();
-    activateWindow();
-    Memo1->setFocus();
+    BringListingToFront();
 }
 
 bool TFormM::CanShowOwner(int x, int y) {
@@ -296,6 +292,10 @@ void TFormM::ShowOwner(int x, int y) {
     const int line = static_cast<int>(OwnerOf(x, y));
     Memo1->SelectLine(line);
     Mmln->setText(QString::number(line));
+    BringListingToFront();
+}
+
+void TFormM::BringListingToFront() {
     raise();
     activateWindow();
     Memo1->setFocus();

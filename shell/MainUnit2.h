@@ -140,6 +140,8 @@ private:
     std::unique_ptr<Dialogs> dialogs_;
     // Changed since the last Open, Overwrite save or Save As.
     bool unsaved_ = false;
+    // The main window in front, typing going into the listing.
+    void BringListingToFront();
     // The line of the run that drew the Picture which last painted a KUV
     // point; 0 for none.
     Owner OwnerOf(int x, int y);

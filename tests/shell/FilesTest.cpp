@@ -298,10 +298,13 @@ TEST_F(FilesTest, AFullTmpfsLeavesTheEarlierFile) {
 // mounts: it holds old.kuv, old.jpg and a file that fills the rest.
 class FullDisk : public FilesTest {
 protected:
-    void SetUp() override {
+    void SetUp() override { UseFolder("KUV_FULL_DISK", "run by write_failures.sh, on a full tmpfs"); }
+    // The folder that write_failures.sh names in the variable; the test is
+    // skipped without it.
+    void UseFolder(const char* variable, const char* skipped) {
         FilesTest::SetUp();
-        disk = qEnvironmentVariable("KUV_FULL_DISK");
-        if (disk.isEmpty()) GTEST_SKIP() << "run by write_failures.sh, on a full tmpfs";
+        disk = qEnvironmentVariable(variable);
+        if (disk.isEmpty()) GTEST_SKIP() << skipped;
     }
     QString On(const char* name) const { return disk + "/" + name; }
     QString disk;
@@ -343,11 +346,7 @@ TEST_F(FullDisk, ImageExportsFailAndKeepTheFile) {
 // take everything, full.kuv and full.jpg take nothing.
 class Devices : public FullDisk {
 protected:
-    void SetUp() override {
-        FilesTest::SetUp();
-        disk = qEnvironmentVariable("KUV_DEVICES");
-        if (disk.isEmpty()) GTEST_SKIP() << "run by write_failures.sh, on device nodes of its own";
-    }
+    void SetUp() override { UseFolder("KUV_DEVICES", "run by write_failures.sh, on device nodes of its own"); }
     bool IsDevice(const char* name) const {
         struct stat st;
         return lstat(On(name).toLocal8Bit().constData(), &st) == 0 && S_ISCHR(st.st_mode);
