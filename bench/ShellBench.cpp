@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         std::optional<QString> RunFileDialog(const kuv::FileDialog&) override { return path; }
         void ShowErrorBox(const QString& m) override { std::printf("error: %s\n", qPrintable(m)); }
         void ShowMessage(const QString&) override {}
-        void OpenDocument(const QString&) override {}
+        bool OpenDocument(const QString&) override { return true; }
     };
     auto answers = std::make_unique<Answers>();
     answers->path = QDir::temp().absoluteFilePath(QStringLiteral("kuv-bench-10mb.kuv"));

@@ -248,7 +248,8 @@ bool ReplaceUnencodable(std::u16string& text) {
     for (std::size_t i = 0; i < text.size();) {
         scratch.clear();
         const std::size_t used = EncodeCharAt(t, text, i, scratch);
-        const bool isQuestion = scratch == "?" && text[i] != u'?';
+        const bool standIn = text[i] >= kRawByteBase && text[i] <= kRawByteBase + 0xFF;
+        const bool isQuestion = standIn || (scratch == "?" && text[i] != u'?');
         if (isQuestion && !replaced) {
             out.assign(text, 0, i);
             replaced = true;

@@ -39,8 +39,10 @@ std::string EncodeCp932(std::u16string_view text);
 std::string EncodeCp932Lines(std::u16string_view text);
 
 // Replaces every character that EncodeCp932 would turn into '?' by '?', so
-// that the text shows exactly what saving it would write. Returns true when
-// anything was replaced.
+// that the text shows exactly what saving it would write; so too every
+// stand-in U+F780 + byte, which only loading may make: typed, it would be
+// saved as that raw byte, a NUL or a line break among them. For text that
+// enters the editor. Returns true when anything was replaced.
 bool ReplaceUnencodable(std::u16string& text);
 
 // Conversions for messages and paths shown outside the program's own windows.

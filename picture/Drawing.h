@@ -23,6 +23,12 @@ inline constexpr std::array<ColorRef, 8> ColorTable = {
     0xFFFFFF,  // 7 white
 };
 
+// What the colours are called (UTF-8), wherever a colour is named to the
+// user: the help page, the Picture's tooltip, the hints.
+inline constexpr std::array<std::string_view, 8> ColorNames = {
+    "黒", "青", "赤", "赤紫", "緑", "水色", "黄", "白",
+};
+
 void ClearPicture(Picture& p);
 void DrawLine(Picture& p, int x1, int y1, int x2, int y2, int c);
 void DrawBox(Picture& p, int x1, int y1, int x2, int y2, int c);

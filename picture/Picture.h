@@ -42,10 +42,10 @@ public:
                static_cast<unsigned>(row) < static_cast<unsigned>(kHeight);
     }
 
-    // Character height of DrawString, in pixels: 10 points at the screen's
-    // vertical resolution (13 at 96 dots per inch).
-    int TextPixelSize() const { return textPixelSize_; }
-    void SetTextPixelSize(int px) { textPixelSize_ = px; }
+    // Character height of DrawString, in pixels: 10 points at 96 dots per
+    // inch, the Picture's own resolution, whatever the screen's: a listing
+    // draws the same pixels on every screen and in every front-end.
+    static constexpr int TextPixelSize() { return 13; }
 
     // Which line painted each pixel last, kept only once RecordOwners has
     // run: every pixel that a drawing operation writes, in whatever colour
@@ -88,7 +88,6 @@ private:
     std::vector<Owner> owners_;
     Owner owner_ = 0;
     int posX_ = 0, posRow_ = 0;
-    int textPixelSize_ = 13;
     // Marks of the pixels that the current fill has reached: a pixel counts
     // as reached when its mark equals fillStamp_, so no clearing per fill.
     std::vector<std::uint16_t> fillMarks_;

@@ -24,20 +24,21 @@ QFont TextFont(int pixelSize) {
 // Qt paints the text, so its pixels are learnt by painting the same text,
 // with the same font at the same place, into a mask.
 void OwnGlyphPixels(Picture& p, const QFont& font, QPoint baseline, const QString& text) {
-    QImage mask(Picture::kWidth, Picture::kHeight, QImage::Format_ARGB32_Premultiplied);
+    const QRect box = QFontMetrics(font).boundingRect(text).translated(baseline).adjusted(-4, -4, 4, 4) &
+                      QRect(0, 0, Picture::kWidth, Picture::kHeight);
+    if (box.isEmpty()) return;
+    QImage mask(box.size(), QImage::Format_ARGB32_Premultiplied);
     mask.fill(Qt::transparent);
     QPainter painter(&mask);
     painter.setFont(font);
     painter.setPen(Qt::black);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.drawText(baseline, text);
+    painter.drawText(baseline - box.topLeft(), text);
     painter.end();
-    const QRect box = QFontMetrics(font).boundingRect(text).translated(baseline).adjusted(-4, -4, 4, 4) &
-                      QRect(0, 0, Picture::kWidth, Picture::kHeight);
-    for (int row = box.top(); row <= box.bottom(); ++row) {
-        const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(row));
-        for (int x = box.left(); x <= box.right(); ++x)
-            if (qAlpha(line[x]) != 0) p.Own(x, row);
+    for (int y = 0; y < box.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+        for (int x = 0; x < box.width(); ++x)
+            if (qAlpha(line[x]) != 0) p.Own(box.left() + x, box.top() + y);
     }
 }
 

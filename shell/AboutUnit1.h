@@ -1,6 +1,8 @@
 // The about window: the program's version.
 #pragma once
 
+#include "Scaling.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -10,7 +12,7 @@ namespace kuv {
 
 class TFormA : public QWidget {
 public:
-    explicit TFormA(QWidget* parent = nullptr);
+    explicit TFormA(const Scaling& scale = Scaling{}, QWidget* parent = nullptr);
 
     void BitBtn1Click();
 
@@ -19,6 +21,6 @@ public:
 };
 
 // The program's 32 x 32 picture: a little house under a sun.
-QPixmap ProgramPicture();
+QPixmap ProgramPicture(int size = 32);
 
 }  // namespace kuv

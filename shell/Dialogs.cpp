@@ -2,6 +2,7 @@
 
 #include "Files.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -27,8 +28,23 @@ std::optional<QString> QtDialogs::RunFileDialog(const FileDialog& d) {
     if (proposed.isAbsolute()) dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.isAbsolute() ? proposed.fileName() : d.fileName);
     if (!d.place.isEmpty()) dialog.setSidebarUrls(dialog.sidebarUrls() << QUrl::fromLocalFile(d.place));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return QDir::toNativeSeparators(dialog.selectedFiles().first());
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+        const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().first());
+        if (d.kind == FileDialog::Kind::Open || !d.writes || !ConfirmReplace(&dialog, d.writes(chosen))) return chosen;
+    }
+}
+
+bool QtDialogs::ConfirmReplace(QWidget* dialog, const QString& target) {
+    // The file that is written, not the name typed ("smile" writes
+    // "smile.kuv"), which the dialog's own question would miss. The
+    // question is Qt's own, in Japanese where Qt's translations are.
+    const QFileInfo file(target);
+    if (!file.exists() || file.isDir()) return false;
+    const QString question =
+        QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?").arg(file.fileName());
+    return QMessageBox::warning(dialog, dialog->windowTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) != QMessageBox::Yes;
 }
 
 void QtDialogs::ShowErrorBox(const QString& message) {
@@ -44,6 +60,6 @@ void QtDialogs::ShowMessage(const QString& text) {
     box.exec();
 }
 
-void QtDialogs::OpenDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool QtDialogs::OpenDocument(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
 }  // namespace kuv

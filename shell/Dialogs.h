@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -21,20 +22,25 @@ struct FileDialog {
     QString filter;    // in Qt's form, e.g. "グラフィック記述言語 (*.kuv)"
     QString fileName;  // the default name shown in the dialog
     QString place;     // a folder offered in the dialog's side bar, if any
+    // For a save: the file that the command writes for a chosen name. The
+    // dialog asks before that file is replaced.
+    std::function<QString(const QString&)> writes;
 };
 
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // Shows the dialog; returns the chosen full path, or nothing when the
-    // user cancelled. Does not change the dialog's remembered name.
+    // user cancelled. A save dialog asks before the file that it writes is
+    // replaced; "no" returns to the dialog. Does not change the dialog's
+    // remembered name.
     virtual std::optional<QString> RunFileDialog(const FileDialog& dialog) = 0;
     // The error box: caption "ＫＵＶ", error icon, one OK button.
     virtual void ShowErrorBox(const QString& message) = 0;
     // A message box without icon, centred on the screen.
     virtual void ShowMessage(const QString& text) = 0;
-    // Hands a document to the desktop; the outcome is not examined.
-    virtual void OpenDocument(const QString& path) = 0;
+    // Hands a document to the desktop; false when nothing could open it.
+    virtual bool OpenDocument(const QString& path) = 0;
 };
 
 // The real dialogs, owned by the given window.
@@ -44,9 +50,11 @@ public:
     std::optional<QString> RunFileDialog(const FileDialog& dialog) override;
     void ShowErrorBox(const QString& message) override;
     void ShowMessage(const QString& text) override;
-    void OpenDocument(const QString& path) override;
+    bool OpenDocument(const QString& path) override;
 
 private:
+    // True when the user declines to replace an existing file.
+    static bool ConfirmReplace(QWidget* dialog, const QString& target);
     QWidget* owner_;
 };
 

@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace kuv {
 namespace {
 
@@ -38,10 +40,17 @@ Forms CreateForms() {
     const Scaling scale = DesktopScaling();
     Forms f{};
     f.FormM = new TFormM(scale);
-    f.FormG = new TFormG;
+    f.FormG = new TFormG(scale.PictureZoom());
+    f.FormG->move(scale.Point(19, 181));
+    // The main window stays clear of the graphics window, which grows by a
+    // whole factor and may outgrow the scaled gap between them.
+    const int gap = scale.Px(745 - 19 - Picture::kWidth);
+    f.FormM->move(std::max(scale.Px(745), f.FormG->x() + f.FormG->width() + gap), scale.Px(96));
     f.FormG->show();
-    f.FormA = new TFormA;
+    f.FormA = new TFormA(scale);
+    f.FormA->move(scale.Point(554, 423));
     f.FormE = new TFormE(scale);
+    f.FormE->move(scale.Point(315, 214));
     f.FormM->SetWindows(f.FormG, f.FormA, f.FormE);
     return f;
 }

@@ -5,49 +5,110 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace kuv {
 namespace {
 
-// The KUV point of a pixel of the view.
-QPoint KuvPoint(QPoint at) { return {at.x(), Picture::kHeight - 1 - at.y()}; }
-
 QString PointText(QPoint kuv) { return QStringLiteral("%1 %2").arg(kuv.x()).arg(kuv.y()); }
+
+// Where the tooltip stands: near the point, but not over it.
+constexpr QPoint kTipOffset(12, 16);
 
 }  // namespace
 
-PictureView::PictureView(const Picture& picture, QWidget* parent) : QWidget(parent), picture_(picture) {
+PictureView::PictureView(const Picture& picture, int zoom, QWidget* parent)
+    : QWidget(parent), picture_(picture), zoom_(std::max(1, zoom)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("KUVグラフィックの絵"));
+}
+
+QPoint PictureView::KuvPointAt(QPoint at) const {
+    return {std::clamp(at.x() / zoom_, 0, Picture::kWidth - 1),
+            Picture::kHeight - 1 - std::clamp(at.y() / zoom_, 0, Picture::kHeight - 1)};
+}
+
+QPoint PictureView::ViewPointOf(QPoint kuv) const {
+    return {kuv.x() * zoom_ + zoom_ / 2, (Picture::kHeight - 1 - kuv.y()) * zoom_ + zoom_ / 2};
+}
+
+void PictureView::Describe(QPoint kuv, QPoint globalAt) {
+    if (!aids_) return;
+    const QString text = aids_->DescribePoint(kuv.x(), kuv.y());
+    QToolTip::showText(globalAt + kTipOffset, text, this);
+    setAccessibleDescription(text);
 }
 
 void PictureView::mouseMoveEvent(QMouseEvent* e) {
     const QPoint at = e->position().toPoint();
     if (!aids_ || !rect().contains(at)) return QWidget::mouseMoveEvent(e);
-    const QPoint kuv = KuvPoint(at);
-    // Near the pointer, but not under it; it follows as the pointer moves.
-    QToolTip::showText(e->globalPosition().toPoint() + QPoint(12, 16), aids_->DescribePoint(kuv.x(), kuv.y()), this);
+    Describe(KuvPointAt(at), e->globalPosition().toPoint());
 }
 
 void PictureView::leaveEvent(QEvent* e) {
-    QToolTip::hideText();
+    if (!hasFocus()) QToolTip::hideText();
     QWidget::leaveEvent(e);
 }
 
 void PictureView::mouseDoubleClickEvent(QMouseEvent* e) {
     const QPoint at = e->position().toPoint();
     if (!aids_ || e->button() != Qt::LeftButton || !rect().contains(at)) return QWidget::mouseDoubleClickEvent(e);
-    const QPoint kuv = KuvPoint(at);
+    const QPoint kuv = KuvPointAt(at);
     aids_->InsertPoint(kuv.x(), kuv.y());
 }
 
-std::unique_ptr<QMenu> PictureView::ContextMenu(QPoint at) {
+void PictureView::keyPressEvent(QKeyEvent* e) {
+    const int step = e->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    QPoint moved = crosshair_;
+    switch (e->key()) {
+        case Qt::Key_Left: moved.rx() -= step; break;
+        case Qt::Key_Right: moved.rx() += step; break;
+        case Qt::Key_Up: moved.ry() += step; break;
+        case Qt::Key_Down: moved.ry() -= step; break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (aids_) aids_->InsertPoint(crosshair_.x(), crosshair_.y());
+            return;
+        case Qt::Key_Menu:
+            return ShowMenu(crosshair_, mapToGlobal(ViewPointOf(crosshair_)));
+        case Qt::Key_F10:
+            if (e->modifiers() == Qt::ShiftModifier) return ShowMenu(crosshair_, mapToGlobal(ViewPointOf(crosshair_)));
+            return QWidget::keyPressEvent(e);
+        default: return QWidget::keyPressEvent(e);
+    }
+    crosshair_ = {std::clamp(moved.x(), 0, Picture::kWidth - 1), std::clamp(moved.y(), 0, Picture::kHeight - 1)};
+    update();
+    Describe(crosshair_, mapToGlobal(ViewPointOf(crosshair_)));
+}
+
+void PictureView::focusInEvent(QFocusEvent* e) {
+    update();
+    Describe(crosshair_, mapToGlobal(ViewPointOf(crosshair_)));
+    QWidget::focusInEvent(e);
+}
+
+void PictureView::focusOutEvent(QFocusEvent* e) {
+    update();
+    QToolTip::hideText();
+    QWidget::focusOutEvent(e);
+}
+
+bool PictureView::focusNextPrevChild(bool) {
+    // The Picture is the window's only stop: Tab goes back to the listing.
+    if (aids_) aids_->ReturnToListing();
+    return true;
+}
+
+std::unique_ptr<QMenu> PictureView::ContextMenu(QPoint kuv) {
     auto menu = std::make_unique<QMenu>(this);
-    const QPoint kuv = KuvPoint(at);
     QAction* owner = menu->addAction(QStringLiteral("この点をかいた行へ移動"));
     owner->setObjectName(QStringLiteral("ShowOwner"));
     owner->setEnabled(aids_ && aids_->CanShowOwner(kuv.x(), kuv.y()));
@@ -58,25 +119,45 @@ std::unique_ptr<QMenu> PictureView::ContextMenu(QPoint at) {
     return menu;
 }
 
-void PictureView::contextMenuEvent(QContextMenuEvent* e) {
+void PictureView::ShowMenu(QPoint kuv, QPoint globalAt) {
     QToolTip::hideText();
-    const std::unique_ptr<QMenu> menu = ContextMenu(e->pos());
-    menu->exec(e->globalPos());
+    const std::unique_ptr<QMenu> menu = ContextMenu(kuv);
+    menu->exec(globalAt);
+}
+
+void PictureView::contextMenuEvent(QContextMenuEvent* e) {
+    if (e->reason() == QContextMenuEvent::Keyboard) return ShowMenu(crosshair_, mapToGlobal(ViewPointOf(crosshair_)));
+    ShowMenu(KuvPointAt(e->pos()), e->globalPos());
 }
 
 void PictureView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    painter.drawImage(QPoint(0, 0), PictureImage(picture_));
+    // Nearest neighbour: every Picture pixel stays a sharp square.
+    painter.drawImage(QRect(0, 0, Picture::kWidth * zoom_, Picture::kHeight * zoom_), PictureImage(picture_));
+    if (!hasFocus()) return;
+    // The crosshair: two short strokes each side of the point, in the
+    // colour that differs from any pixel below it, and the keyboard frame.
+    const QPoint c = ViewPointOf(crosshair_);
+    const int gap = 3 * zoom_, arm = 10 * zoom_;
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, zoom_));
+    painter.drawLine(c.x() - arm, c.y(), c.x() - gap, c.y());
+    painter.drawLine(c.x() + gap, c.y(), c.x() + arm, c.y());
+    painter.drawLine(c.x(), c.y() - arm, c.x(), c.y() - gap);
+    painter.drawLine(c.x(), c.y() + gap, c.x(), c.y() + arm);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2, Qt::DashLine));
+    painter.drawRect(rect().adjusted(1, 1, -1, -1));
 }
 
-TFormG::TFormG(QWidget* parent)
+TFormG::TFormG(int zoom, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("FormG"));
     setWindowTitle(QStringLiteral("KUVグラフィック"));
     setAttribute(Qt::WA_QuitOnClose, false);  // its close button only hides it
-    setFixedSize(Picture::kWidth, Picture::kHeight);
-    move(19, 181);
+    zoom = std::max(1, zoom);
+    setFixedSize(Picture::kWidth * zoom, Picture::kHeight * zoom);
     // The point under the mouse is shown even while the main window is the
     // active one, as it is right after a run.
     setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -84,12 +165,9 @@ TFormG::TFormG(QWidget* parent)
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
-    // Text is 10 points high at the screen's vertical resolution: 13 pixels
-    // at 96 dots per inch, 17 at 120 (rounded as MulDiv rounds).
-    picture_.SetTextPixelSize((10 * logicalDpiY() + 36) / 72);
-    Image1 = new PictureView(picture_, this);
+    Image1 = new PictureView(picture_, zoom, this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, Picture::kWidth, Picture::kHeight);
+    Image1->setGeometry(0, 0, Picture::kWidth * zoom, Picture::kHeight * zoom);
 }
 
 void TFormG::PictureChanged() { Image1->update(); }

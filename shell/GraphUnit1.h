@@ -1,4 +1,5 @@
-// The graphics window: shows the Picture at its natural size.
+// The graphics window: shows the Picture, enlarged by a whole factor on a
+// screen of more than 96 dots per inch.
 #pragma once
 
 #include "picture/Picture.h"
@@ -11,29 +12,37 @@ class QMenu;
 
 namespace kuv {
 
-// What the Picture's mouse aids ask of the listing's window; points are
-// KUV points, y counting up from the bottom.
+// What the Picture's aids ask of the listing's window; points are KUV
+// points, y counting up from the bottom.
 class PictureAids {
 public:
     virtual ~PictureAids() = default;
     // The tooltip: the point, its colour and the statement that painted it.
     virtual QString DescribePoint(int x, int y) = 0;
-    // A double-click: the point's numbers go into the listing at the caret.
+    // A double-click or Enter: the point's numbers go into the listing at
+    // the caret.
     virtual void InsertPoint(int x, int y) = 0;
     // Whether the line that painted the point can be shown, and showing it.
     virtual bool CanShowOwner(int x, int y) = 0;
     virtual void ShowOwner(int x, int y) = 0;
+    // Tab out of the Picture: the keyboard goes back to the listing.
+    virtual void ReturnToListing() = 0;
 };
 
 // Image1: paints the Picture's pixels without copying them, and answers the
-// mouse: a tooltip for the point under it, a double-click that picks the
-// point into the listing, a context menu.
+// mouse and the keyboard: a tooltip for the point under the pointer or the
+// crosshair, a double-click or Enter that picks the point into the listing,
+// a context menu.
 class PictureView : public QWidget {
 public:
-    PictureView(const Picture& picture, QWidget* parent);
+    PictureView(const Picture& picture, int zoom, QWidget* parent);
     void SetAids(PictureAids* aids) { aids_ = aids; }
-    // The context menu for a point of the view.
-    std::unique_ptr<QMenu> ContextMenu(QPoint at);
+    // The context menu for a KUV point.
+    std::unique_ptr<QMenu> ContextMenu(QPoint kuv);
+    // The KUV point that the arrow keys move.
+    QPoint Crosshair() const { return crosshair_; }
+    // The KUV point shown at a position in the view.
+    QPoint KuvPointAt(QPoint at) const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -41,15 +50,28 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void leaveEvent(QEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
+    // The centre of a KUV point's pixel in the view.
+    QPoint ViewPointOf(QPoint kuv) const;
+    // The tooltip and the accessible description for a point.
+    void Describe(QPoint kuv, QPoint globalAt);
+    void ShowMenu(QPoint kuv, QPoint globalAt);
+
     const Picture& picture_;
+    const int zoom_;
     PictureAids* aids_ = nullptr;
+    QPoint crosshair_{Picture::kWidth / 2, Picture::kHeight / 2};
 };
 
 class TFormG : public QWidget {
 public:
-    explicit TFormG(QWidget* parent = nullptr);
+    // zoom: how many screen pixels a Picture pixel takes each way.
+    explicit TFormG(int zoom = 1, QWidget* parent = nullptr);
 
     Picture& GetPicture() { return picture_; }
     // Shows the Picture's current state at the next repaint.

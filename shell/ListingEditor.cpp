@@ -198,9 +198,10 @@ void ListingEditor::SelectLine(int lineNumber) {
     ensureCursorVisible();
 }
 
-void ListingEditor::MarkErrorLine(int lineNumber) {
+void ListingEditor::MarkErrorLine(int lineNumber, const QString& errorLogLine) {
     const QTextBlock block = FirstBlockOfLine(lineNumber - 1);
     if (!block.isValid()) return ClearErrorLine();
+    setAccessibleDescription(errorLogLine);
     QTextEdit::ExtraSelection mark;
     mark.cursor = QTextCursor(block);
     mark.format.setBackground(QColor(255, 200, 200));
@@ -211,6 +212,7 @@ void ListingEditor::MarkErrorLine(int lineNumber) {
 
 void ListingEditor::ClearErrorLine() {
     markedLine_ = 0;
+    if (!accessibleDescription().isEmpty()) setAccessibleDescription(QString());
     setExtraSelections({});
 }
 
@@ -264,6 +266,9 @@ bool ListingEditor::HandleSegmentKey(QKeyEvent* e) {
 }
 
 void ListingEditor::keyPressEvent(QKeyEvent* e) {
+    // Alt with a key is a command to the window (or to nobody), never text:
+    // Alt+F must not type "f".
+    if (e->modifiers() & (Qt::AltModifier | Qt::MetaModifier) && !e->text().isEmpty()) return e->ignore();
     if (mayHaveSegments_ && !isReadOnly() && HandleSegmentKey(e)) return;
     QString text;
     if (e->text().isEmpty() || Representable(e->text(), text)) return QPlainTextEdit::keyPressEvent(e);

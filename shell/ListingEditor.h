@@ -42,8 +42,10 @@ public:
     void SelectLine(int lineNumber);
 
     // Marks a line (1-based) with a background until the next edit or until
-    // ClearErrorLine. It moves no caret and changes no text.
-    void MarkErrorLine(int lineNumber);
+    // ClearErrorLine, and gives the ErrorLog line as the editor's accessible
+    // description meanwhile, for screen readers. It moves no caret and
+    // changes no text.
+    void MarkErrorLine(int lineNumber, const QString& errorLogLine);
     void ClearErrorLine();
     int MarkedErrorLine() const { return markedLine_; }
 

@@ -27,11 +27,13 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QKeyEvent>
 #include <QTextBlock>
 
 #include <algorithm>
 #include <cstdio>
 #include <new>
+#include <utility>
 
 namespace kuv {
 
@@ -94,33 +96,54 @@ TFormM::TFormM(const Scaling& scale, QWidget* parent)
     setTabOrder(Memo1, Mmln);
     setTabOrder(Mmln, Edit1);
 
+    // Names for screen readers; the labels are their fields' buddies.
+    Memo1->setAccessibleName(QStringLiteral("リスト"));
+    Mmln->setAccessibleName(Label1->text());
+    Edit1->setAccessibleName(Label2->text());
+    Label1->setBuddy(Mmln);
+    Label2->setBuddy(Edit1);
+
     BuildMenu();
     // Fitted to its controls and the menu bar; the user cannot resize it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    // The size is fixed before the window is placed: a resize after move()
-    // would make Qt place the client area, not the frame, at the position.
+    // The size is fixed before the window is placed (at start-up): a resize
+    // after move() would make Qt place the client area, not the frame, at
+    // the position.
     layout()->activate();
-    move(745, 96);
+    move(scale.Point(745, 96));
 
     connect(Memo1, &ListingEditor::clicked, this, [this] { Memo1Click(); });
     connect(Memo1, &ListingEditor::keyReleased, this, [this] { Memo1KeyUp(); });
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
 
-    OpenDialog1 = {FileDialog::Kind::Open, QStringLiteral("グラフィック記述言語 (*.kuv)"), QStringLiteral("*.kuv")};
-    SaveDialog1 = {FileDialog::Kind::Save, QStringLiteral("グラフィック描画言語 (noname.kuv)"), QStringLiteral("noname")};
-    SaveDialog2 = {FileDialog::Kind::Save, QStringLiteral("JPGファイル (*.jpg)"), QStringLiteral("noname")};
-    SaveDialog3 = {FileDialog::Kind::Save, QStringLiteral("BMPファイル (*.bmp)"), QStringLiteral("noname")};
+    // What each save writes for the name chosen: the suffix is compared
+    // byte for byte, so "prog.KUV" becomes "prog.KUV.kuv".
+    const auto suffixed = [](const char* suffix) {
+        return [suffix](const QString& chosen) {
+            return chosen.endsWith(QLatin1String(suffix), Qt::CaseSensitive) ? chosen : chosen + QLatin1String(suffix);
+        };
+    };
+    OpenDialog1 = {FileDialog::Kind::Open, QStringLiteral("グラフィック記述言語 (*.kuv)"), QStringLiteral("*.kuv"), {}, {}};
+    SaveDialog1 = {FileDialog::Kind::Save, QStringLiteral("グラフィック描画言語 (noname.kuv)"), QStringLiteral("noname"), {},
+                   suffixed(".kuv")};
+    SaveDialog2 = {FileDialog::Kind::Save, QStringLiteral("JPGファイル (*.jpg)"), QStringLiteral("noname"), {},
+                   suffixed(".jpg")};
+    SaveDialog3 = {FileDialog::Kind::Save, QStringLiteral("BMPファイル (*.bmp)"), QStringLiteral("noname"), {},
+                   [bmp = suffixed(".bmp")](QString chosen) { return bmp(chosen.remove(QLatin1Char('*'))); }};
 
     FormCreate();
     Memo1->setFocus();
     // A .kuv file dropped anywhere on the window opens as Open does.
     setAcceptDrops(true);
+    // F10, or Alt pressed and released alone, opens the menu bar.
+    qApp->installEventFilter(this);
 }
 
 TFormM::~TFormM() = default;
 
 void TFormM::BuildMenu() {
     QMenuBar* bar = menuBar();
+    bar->setAccessibleName(QStringLiteral("メニューバー"));
     // An entry of a menu, or of the bar itself, that runs its handler.
     auto item = [this](QWidget* menu, QAction*& action, const char* name, const QString& caption, auto handler) {
         action = menu->addAction(caption);
@@ -130,6 +153,7 @@ void TFormM::BuildMenu() {
 
     File1 = bar->addMenu(QStringLiteral("ファイル"));
     File1->setObjectName(QStringLiteral("File1"));
+    File1->setAccessibleName(File1->title());
     item(File1, N1, "N1", QStringLiteral("開　　く"), &TFormM::N1Click);
     item(File1, Save2, "Save2", QStringLiteral("上書き保存"), &TFormM::Save2Click);
     item(File1, Save1, "Save1", QStringLiteral("名前を付け保存"), &TFormM::Save1Click);
@@ -139,6 +163,7 @@ void TFormM::BuildMenu() {
 
     imgsave = bar->addMenu(QStringLiteral("画像保存"));
     imgsave->setObjectName(QStringLiteral("imgsave"));
+    imgsave->setAccessibleName(imgsave->title());
     item(imgsave, BMP, "BMP", QStringLiteral("BMP保存"), &TFormM::BMPClick);
     item(imgsave, JPG, "JPG", QStringLiteral("JPG保存"), &TFormM::JPGClick);
 
@@ -146,6 +171,7 @@ void TFormM::BuildMenu() {
 
     Help1 = bar->addMenu(QStringLiteral("ヘルプ"));
     Help1->setObjectName(QStringLiteral("Help1"));
+    Help1->setAccessibleName(Help1->title());
     item(Help1, N3, "N3", QStringLiteral("Ｖｅｒ"), &TFormM::N3Click);
     item(Help1, Help2, "Help2", QStringLiteral("ヘルプ"), &TFormM::Help2Click);
 }
@@ -165,9 +191,36 @@ bool TFormM::RunCommand(const std::function<void()>& command) {
 
 void TFormM::ShowOutOfMemory() { dialogs_->ShowErrorBox(OutOfMemoryMessage()); }
 
+bool TFormM::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress) altAlone_ = false;
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
+    // Keys of this window only: a menu, a dialog or another window that has
+    // the keyboard gets its keys untouched.
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (type == QEvent::KeyPress) {
+        altAlone_ = key->key() == Qt::Key_Alt && (key->modifiers() & ~Qt::AltModifier) == 0;
+        if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::NoModifier) return false;
+    } else if (key->key() != Qt::Key_Alt || !std::exchange(altAlone_, false) || key->isAutoRepeat()) {
+        return false;
+    }
+    OpenMenuBar();
+    return true;
+}
+
+void TFormM::OpenMenuBar() {
+    // The first entry, highlighted with its menu open: from there the
+    // arrow keys, Enter and Esc work as on any menu bar.
+    menuBar()->setActiveAction(File1->menuAction());
+}
+
 void TFormM::SetWindows(TFormG* formG, TFormA* formA, TFormE* formE) {
     formG_ = formG;
     formG_->Image1->SetAids(this);
+    // The run that draws the Picture records which line painted each pixel.
+    formG_->GetPicture().RecordOwners();
     formA_ = formA;
     formE_ = formE;
 }
@@ -202,19 +255,17 @@ void TFormM::N4Click() {
     if (!result.errorLine.empty()) {
         formE_->show();
         formE_->AddLine(FromCp932(result.errorLine));
-        Memo1->MarkErrorLine(result.errorLineNumber);
+        Memo1->MarkErrorLine(result.errorLineNumber, FromCp932(result.errorLine));
     }
     if (result.pictureCleared) {
         paintedBy_ = std::move(listing);
-        owners_.reset();
+        runRevision_ = Memo1->document()->revision();
     }
-    runRevision_ = Memo1->document()->revision();
     formG_->PictureChanged();
 }
 
 void TFormM::N6Click() {
     paintedBy_.reset();
-    owners_.reset();
     ClearPicture(formG_->GetPicture());
     formG_->PictureChanged();
 }
@@ -229,26 +280,12 @@ QString ShippedHelpPath() {
 
 void TFormM::Help2Click() {
     const QString local = QDir::current().absoluteFilePath(QStringLiteral("kuvhelp.htm"));
-    dialogs_->OpenDocument(QFileInfo::exists(local) ? local : QDir::cleanPath(ShippedHelpPath()));
+    const QString page = QFileInfo::exists(local) ? local : QDir::cleanPath(ShippedHelpPath());
+    if (!dialogs_->OpenDocument(page)) dialogs_->ShowErrorBox(CannotOpenMessage(page));
 }
 
-namespace {
-
-// The names of the colour table's colours.
-const char* const kColourNames[] = {"黒", "青", "赤", "赤紫", "緑", "水色", "黄", "白"};
-
-}  // namespace
-
 Owner TFormM::OwnerOf(int x, int y) {
-    if (!paintedBy_) return 0;
-    if (!owners_) {
-        owners_ = std::make_unique<Picture>();
-        owners_->SetTextPixelSize(formG_->GetPicture().TextPixelSize());
-        owners_->RecordOwners();
-        Listing again(*paintedBy_);  // a run rewrites its listing
-        RunProgram(again, *owners_);
-    }
-    return owners_->OwnerAt(x, Picture::kHeight - 1 - y);
+    return paintedBy_ ? formG_->GetPicture().OwnerAt(x, Picture::kHeight - 1 - y) : 0;
 }
 
 QString TFormM::DescribePoint(int x, int y) {
@@ -257,7 +294,7 @@ QString TFormM::DescribePoint(int x, int y) {
     const auto named = std::find(ColorTable.begin(), ColorTable.end(), colour);
     if (named != ColorTable.end()) {
         const int n = static_cast<int>(named - ColorTable.begin());
-        text += QStringLiteral("色 %1 (%2)").arg(n).arg(QString::fromUtf8(kColourNames[n]));
+        text += QStringLiteral("色 %1 (%2)").arg(n).arg(QString::fromUtf8(ColorNames[n].data(), static_cast<qsizetype>(ColorNames[n].size())));
     } else {
         text += QStringLiteral("青 %1 緑 %2 赤 %3").arg(colour >> 16 & 0xFF).arg(colour >> 8 & 0xFF).arg(colour & 0xFF);
     }
@@ -294,6 +331,8 @@ void TFormM::ShowOwner(int x, int y) {
     Mmln->setText(QString::number(line));
     BringListingToFront();
 }
+
+void TFormM::ReturnToListing() { BringListingToFront(); }
 
 void TFormM::BringListingToFront() {
     raise();
@@ -399,9 +438,7 @@ bool TFormM::Save1Click() { return SaveAs() != SaveOutcome::Failed; }
 TFormM::SaveOutcome TFormM::SaveAs() {
     const std::optional<QString> chosen = RunDialog(SaveDialog1);
     if (!chosen) return SaveOutcome::Cancelled;
-    QString name = *chosen;
-    // Compared byte for byte: "prog.KUV" becomes "prog.KUV.kuv".
-    if (!name.endsWith(QLatin1String(".kuv"), Qt::CaseSensitive)) name += QLatin1String(".kuv");
+    const QString name = SaveDialog1.writes(*chosen);
     SaveDialog1.fileName = name;
     if (!SaveListing(name)) return SaveOutcome::Failed;
     CurrentFileName = name;
@@ -432,8 +469,7 @@ QString TFormM::RecoverUnsavedListing() {
 void TFormM::JPGClick() {
     const std::optional<QString> chosen = RunDialog(SaveDialog2);
     if (!chosen) return;
-    // Compared byte for byte: "pic.JPG" becomes "pic.JPG.jpg".
-    if (!chosen->endsWith(QLatin1String(".jpg"), Qt::CaseSensitive)) SaveDialog2.fileName = *chosen + ".jpg";
+    SaveDialog2.fileName = SaveDialog2.writes(*chosen);
     const QString failure = ExportPicture(formG_->GetPicture(), SaveDialog2.fileName, ImageFormat::Jpeg);
     if (!failure.isEmpty()) dialogs_->ShowErrorBox(failure);
 }
@@ -441,9 +477,7 @@ void TFormM::JPGClick() {
 void TFormM::BMPClick() {
     const std::optional<QString> chosen = RunDialog(SaveDialog3);
     if (!chosen) return;
-    QString name = *chosen;
-    name.remove(QLatin1Char('*'));
-    if (!name.endsWith(QLatin1String(".bmp"), Qt::CaseSensitive)) name += QLatin1String(".bmp");
+    const QString name = SaveDialog3.writes(*chosen);
     SaveDialog3.fileName = name;
     const QString failure = ExportPicture(formG_->GetPicture(), name, ImageFormat::Bmp);
     if (!failure.isEmpty()) dialogs_->ShowErrorBox(failure);

@@ -69,6 +69,7 @@ public:
     void InsertPoint(int x, int y) override;
     bool CanShowOwner(int x, int y) override;
     void ShowOwner(int x, int y) override;
+    void ReturnToListing() override;
 
     // Editor events.
     void Memo1Click();
@@ -112,6 +113,7 @@ public:
     QAction* Help2;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -132,6 +134,10 @@ private:
     // Writes the editor's text; shows the error box and returns false on failure.
     bool SaveListing(const QString& path);
     void BuildMenu();
+    // The menu bar's first entry, highlighted and open.
+    void OpenMenuBar();
+    // Alt went down with no other key yet: its release opens the menu bar.
+    bool altAlone_ = false;
     void ShowLineNumber();
 
     TFormG* formG_ = nullptr;
@@ -145,12 +151,9 @@ private:
     // The line of the run that drew the Picture which last painted a KUV
     // point; 0 for none.
     Owner OwnerOf(int x, int y);
-    // The rewritten listing whose run drew the Picture; none before a run
-    // and after the Clear command.
+    // The rewritten listing whose run drew the Picture (and recorded its
+    // owners); none before a run and after the Clear command.
     std::optional<Listing> paintedBy_;
-    // That listing run again into a Picture that records owners, the first
-    // time an owner is asked for: a run itself records nothing.
-    std::unique_ptr<Picture> owners_;
     // The editor's revision right after that run.
     int runRevision_ = -1;
     // A hash of the bytes last kept among the recovered listings.

@@ -114,7 +114,9 @@ TEST(Batch, BadInputsStopNothingAndLeakIntoNothing) {
     EXPECT_NE(csv.find("folder.kuv,,,2,0,ファイル " + (in + "/folder.kuv").toStdString() + " は開けません."), std::string::npos);
     EXPECT_NE(csv.find("missing.kuv,,,2,0,ファイル "), std::string::npos);
     EXPECT_NE(csv.find("binary.kuv,binary.png,binary.kuv,1,"), std::string::npos);
-    if (!root) EXPECT_NE(csv.find("locked.kuv,,,2,"), std::string::npos);
+    if (!root) {
+        EXPECT_NE(csv.find("locked.kuv,,,2,"), std::string::npos);
+    }
     EXPECT_EQ(QDir(out).entryList({"*.tmp", ".*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 

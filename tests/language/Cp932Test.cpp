@@ -46,6 +46,10 @@ TEST(Cp932, UnencodableCharactersBecomeQuestionMarks) {
     std::u16string text = u"é漢😀?";
     EXPECT_TRUE(ReplaceUnencodable(text));
     EXPECT_EQ(text, u"?漢??");
+    // Typed stand-ins would save as raw bytes: a NUL, a bare LF or CR.
+    std::u16string standIns = u"a\uF780b\uF78A\uF78D\uF87F";
+    EXPECT_TRUE(ReplaceUnencodable(standIns));
+    EXPECT_EQ(standIns, u"a?b???");
     std::u16string fine = u"漢字 ok";
     EXPECT_FALSE(ReplaceUnencodable(fine));
 }

@@ -547,6 +547,9 @@ TEST_F(ShellTest, HelpPrefersThePageInTheCurrentFolder) {
     EXPECT_TRUE(dialogs->documents[0].endsWith("share/kuv/kuvhelp.htm"));
     EXPECT_EQ(dialogs->documents[1], QDir(dir.path()).absoluteFilePath("kuvhelp.htm"));
     EXPECT_TRUE(dialogs->errors.isEmpty());
+    dialogs->documentsOpen = false;  // no program on the desktop opens it
+    M().Help2->trigger();
+    EXPECT_EQ(dialogs->errors, QStringList{"ファイル " + dialogs->documents.back() + " は開けません"});
 }
 
 TEST_F(ShellTest, ExitWithAnUnchangedListingClosesWithoutADialog) {

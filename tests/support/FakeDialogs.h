@@ -19,6 +19,7 @@ struct FakeDialogs : Dialogs {
     QStringList errors;
     QStringList messages;
     QStringList documents;
+    bool documentsOpen = true;  // whether the desktop has a viewer
 
     std::optional<QString> RunFileDialog(const FileDialog& d) override {
         shown.push_back(d);
@@ -28,7 +29,10 @@ struct FakeDialogs : Dialogs {
     }
     void ShowErrorBox(const QString& m) override { errors << m; }
     void ShowMessage(const QString& t) override { messages << t; }
-    void OpenDocument(const QString& p) override { documents << p; }
+    bool OpenDocument(const QString& p) override {
+        documents << p;
+        return documentsOpen;
+    }
 };
 
 }  // namespace kuv::test
