@@ -23,6 +23,7 @@ TFormE::TFormE(const Scaling& scale, QWidget* parent) : QWidget(parent, Qt::Wind
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(scale.Rect(8, 8, 369, 505));
     Memo1->setReadOnly(true);  // the message can be selected and copied
+    Memo1->setAccessibleName(QStringLiteral("エラーの一覧"));
     Memo1->setFont(ProportionalFont(scale.FontPx(16)));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

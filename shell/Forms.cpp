@@ -24,6 +24,9 @@ QAccessibleInterface* WindowAccessible(const QString&, QObject* object) {
     if (dynamic_cast<TFormG*>(widget) || dynamic_cast<TFormE*>(widget))
         return new QAccessibleWidget(widget, QAccessible::Window);
     if (dynamic_cast<TFormA*>(widget)) return new QAccessibleWidget(widget, QAccessible::Dialog);
+    // The Picture is an image, with its name and, for the point under the
+    // crosshair or the pointer, the tooltip's text as its description.
+    if (dynamic_cast<PictureView*>(widget)) return new QAccessibleWidget(widget, QAccessible::Graphic);
     return nullptr;
 }
 

@@ -14,6 +14,7 @@
 #include "language/Runner.h"
 #include "picture/Drawing.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -27,6 +28,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
 #include <QKeyEvent>
 #include <QTextBlock>
 
@@ -135,14 +138,66 @@ TFormM::TFormM(const Scaling& scale, QWidget* parent)
     Memo1->setFocus();
     // A .kuv file dropped anywhere on the window opens as Open does.
     setAcceptDrops(true);
-    // F10, or Alt pressed and released alone, opens the menu bar.
+    // F10 opens the menu bar, as Alt pressed and released alone does.
     qApp->installEventFilter(this);
 }
 
 TFormM::~TFormM() = default;
 
+namespace {
+
+// Draws the entry that the keyboard selected in a menu bar as highlighted:
+// Qt's Fusion style highlights an entry only while its menu is open, so
+// Alt alone would select the first entry and show nothing.
+class KeyboardMenuBarStyle : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && widget && widget->hasFocus() && (item->state & State_Selected)) {
+            QStyleOptionMenuItem selected(*item);
+            selected.state |= State_Sunken;
+            return QProxyStyle::drawControl(element, &selected, painter, widget);
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
+}  // namespace
+
+KeyboardMenuBar::KeyboardMenuBar(QWidget* parent) : QMenuBar(parent) {
+    auto* style = new KeyboardMenuBarStyle;
+    style->setParent(this);
+    setStyle(style);
+    // A command chosen from the keyboard runs with the keyboard back where
+    // it was, in the listing.
+    connect(this, &QMenuBar::triggered, this, [this] {
+        if (hasFocus()) ReturnFocus();
+    });
+}
+
+void KeyboardMenuBar::SelectFirstEntry() {
+    if (actions().isEmpty()) return;
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != this) returnTo_ = focus;
+    // With the keyboard here, not in the listing, an entry without a menu
+    // (描画実行) takes Enter, and no key reaches the listing.
+    setFocus(Qt::MenuBarFocusReason);
+    setActiveAction(actions().first());
+}
+
+void KeyboardMenuBar::keyPressEvent(QKeyEvent* e) {
+    QMenuBar::keyPressEvent(e);
+    if (!activeAction() && hasFocus()) ReturnFocus();
+}
+
+void KeyboardMenuBar::ReturnFocus() {
+    if (QWidget* to = std::exchange(returnTo_, nullptr)) to->setFocus(Qt::MenuBarFocusReason);
+}
+
 void TFormM::BuildMenu() {
-    QMenuBar* bar = menuBar();
+    auto* bar = new KeyboardMenuBar(this);
+    setMenuBar(bar);
     bar->setAccessibleName(QStringLiteral("メニューバー"));
     // An entry of a menu, or of the bar itself, that runs its handler.
     auto item = [this](QWidget* menu, QAction*& action, const char* name, const QString& caption, auto handler) {
@@ -192,29 +247,19 @@ bool TFormM::RunCommand(const std::function<void()>& command) {
 void TFormM::ShowOutOfMemory() { dialogs_->ShowErrorBox(OutOfMemoryMessage()); }
 
 bool TFormM::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type == QEvent::MouseButtonPress) altAlone_ = false;
-    if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
+    if (event->type() != QEvent::KeyPress) return false;
     // Keys of this window only: a menu, a dialog or another window that has
     // the keyboard gets its keys untouched.
     const auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (type == QEvent::KeyPress) {
-        altAlone_ = key->key() == Qt::Key_Alt && (key->modifiers() & ~Qt::AltModifier) == 0;
-        if (key->key() != Qt::Key_F10 || key->modifiers() != Qt::NoModifier) return false;
-    } else if (key->key() != Qt::Key_Alt || !std::exchange(altAlone_, false) || key->isAutoRepeat()) {
+    if (!widget || widget->window() != this || key->key() != Qt::Key_F10 || key->modifiers() != Qt::NoModifier)
         return false;
-    }
     OpenMenuBar();
     return true;
 }
 
-void TFormM::OpenMenuBar() {
-    // The first entry, highlighted with its menu open: from there the
-    // arrow keys, Enter and Esc work as on any menu bar.
-    menuBar()->setActiveAction(File1->menuAction());
-}
+void TFormM::OpenMenuBar() { static_cast<KeyboardMenuBar*>(menuBar())->SelectFirstEntry(); }
+
 
 void TFormM::SetWindows(TFormG* formG, TFormA* formA, TFormE* formE) {
     formG_ = formG;

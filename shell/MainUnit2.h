@@ -9,6 +9,8 @@
 #include "language/Listing.h"
 
 #include <QMainWindow>
+#include <QMenuBar>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -27,6 +29,22 @@ class ListingEditor;
 class TFormA;
 class TFormE;
 class TFormG;
+
+// The main window's menu bar: F10 selects its first entry from the
+// keyboard, as Alt pressed and released alone does, and the keyboard goes
+// back where it was once the bar lets it go.
+class KeyboardMenuBar : public QMenuBar {
+public:
+    explicit KeyboardMenuBar(QWidget* parent);
+    void SelectFirstEntry();
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void ReturnFocus();
+    QPointer<QWidget> returnTo_;
+};
 
 class TFormM : public QMainWindow, public PictureAids {
 public:
@@ -134,10 +152,8 @@ private:
     // Writes the editor's text; shows the error box and returns false on failure.
     bool SaveListing(const QString& path);
     void BuildMenu();
-    // The menu bar's first entry, highlighted and open.
+    // The menu bar's first entry, selected and highlighted, for the keyboard.
     void OpenMenuBar();
-    // Alt went down with no other key yet: its release opens the menu bar.
-    bool altAlone_ = false;
     void ShowLineNumber();
 
     TFormG* formG_ = nullptr;

@@ -6,115 +6,12 @@ import subprocess
 import sys
 import time
 
-import pyatspi
 from gi.repository import Atspi
 
-# Replies within two seconds, so that a command held up by a modal dialog
-# does not stall the test (once the program is up, the start-up allowance
-# no longer applies).
-Atspi.set_timeout(2000, 2000)
+from atspi_support import (application, check, choose, client_origin, extents, failures, find, frame_origin, walk,
+                           key, showing, text_of, wait_for, window_id, window_ids)
 
 kuv, out, drag_source = sys.argv[1], sys.argv[2], sys.argv[3]
-failures = []
-
-
-def check(ok, what):
-    print(("ok    " if ok else "FAIL  ") + what, flush=True)
-    if not ok:
-        failures.append(what)
-
-
-def wait_for(find, seconds=10.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        found = find()
-        if found:
-            return found
-        time.sleep(0.05)
-    return None
-
-
-def application():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for i in range(desktop.childCount):
-        a = desktop.getChildAtIndex(i)
-        if a is not None and a.name == "kuv":
-            return a
-    return None
-
-
-def walk(acc):
-    yield acc
-    for i in range(acc.childCount):
-        child = acc.getChildAtIndex(i)
-        if child is not None:
-            yield from walk(child)
-
-
-def find(root, role, name=None):
-    """The first object of the role (any role for None) and name; None also
-    when the program has gone away meanwhile."""
-    try:
-        for acc in walk(root):
-            if (role is None or acc.getRoleName() == role) and (name is None or acc.name == name):
-                return acc
-    except Exception:
-        return None
-    return None
-
-
-def showing(acc):
-    return acc.getState().contains(pyatspi.STATE_SHOWING)
-
-
-def extents(acc):
-    e = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    return e.x, e.y, e.width, e.height
-
-
-def text_of(acc):
-    t = acc.queryText()
-    return t.getText(0, t.characterCount)
-
-
-def choose(app, caption):
-    """Chooses a menu item. A command that opens a modal dialog answers only
-    when the dialog closes, so a missing reply is no failure here."""
-    item = find(app, "menu item", caption)
-    try:
-        item.queryAction().doAction(0)
-    except Exception as e:
-        if "reply" not in str(e):
-            raise
-
-
-def window_ids():
-    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
-    return {title: line for line in tree.splitlines() for title in ("KUVリスト", "KUVグラフィック") if f'"{title}"' in line}
-
-
-def window_id(title):
-    ids = [line.split()[0] for line in subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True,
-                                                        text=True).stdout.splitlines() if f'"{title}"' in line]
-    return ids[0] if ids else None
-
-
-def client_origin(title):
-    """The top-left corner of the window's client area on the screen."""
-    info = subprocess.run(["xwininfo", "-id", window_id(title)], capture_output=True, text=True).stdout
-    x, y = (int(line.split(":")[1]) for line in info.splitlines() if "Absolute upper-left" in line)
-    return x, y
-
-
-def frame_origin(title):
-    """Where the window manager put the window's frame: the client area's
-    place less the frame's left and top widths."""
-    if window_id(title) is None:
-        return None
-    x, y = client_origin(title)
-    prop = subprocess.run(["xprop", "-id", window_id(title), "_NET_FRAME_EXTENTS"], capture_output=True, text=True).stdout
-    left, _, top, _ = (int(v) for v in prop.split("=")[1].split(","))
-    return x - left, y - top
 
 
 started = time.monotonic()
@@ -151,10 +48,6 @@ check(all(menu), "every menu item is there")
 # server): a real Ctrl+V and a real middle click in the editor change
 # nothing, and the program goes on.
 CONTROL_L, KEY_V, KEY_A = 37, 55, 38  # keycodes of the server's default map
-
-
-def key(code, how=Atspi.KeySynthType.PRESSRELEASE):
-    Atspi.generate_keyboard_event(code, None, how)
 
 
 ex, ey, ew, eh = extents(editor)

@@ -1,23 +1,30 @@
 #!/usr/bin/env bash
 # Starts the desktop program in a real X server (Xvfb) with the
-# accessibility bus on, and drives it from desktop_test.py.
-#   run_desktop.sh PATH/TO/kuv OUTPUT_DIR PATH/TO/drag_source
+# accessibility bus on, and drives it from a test script of this folder.
+#   run_desktop.sh [--dpi N] SCRIPT.py PATH/TO/kuv OUTPUT_DIR [MORE ARGUMENTS]
+# --dpi sets the desktop's text resolution (Xft.dpi) on a larger screen.
 set -euo pipefail
-kuv=$1
+dpi=
+if [ "${1:-}" = --dpi ]; then dpi=$2; shift 2; fi
+script=$1
+shift
 out=$2
-drag_source=$3
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 
 # A free display number.
 display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+screen=1280x800x24
+[ -n "$dpi" ] && screen=2800x1800x24
+Xvfb ":$display" -screen 0 "$screen" -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 
 export DISPLAY=":$display"
+[ -n "$dpi" ] && xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	$dpi
+"
 # A real window manager places the windows and draws their frames, as on a
 # desktop.
 openbox --sm-disable >"$out/openbox.log" 2>&1 &
@@ -34,4 +41,4 @@ cd "$work"
 export XDG_STATE_HOME="$work/state"
 dbus-run-session -- bash -c '
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-  /usr/bin/python3 "$0" "$1" "$2" "$3"' "$here/desktop_test.py" "$kuv" "$out" "$drag_source" 2> >(grep -v -e "Failed to set fd limit" -e "Activating service" -e "Successfully activated" -e "SpiRegistry daemon" >&2)
+  /usr/bin/python3 "$0" "$@"' "$here/$script" "$@" 2> >(grep -v -e "Failed to set fd limit" -e "Activating service" -e "Successfully activated" -e "SpiRegistry daemon" >&2)

@@ -651,5 +651,15 @@ TEST_F(PictureAidsTest, TheLineBehindAPixelIsOfferedOnlyForTheLastRunsDrawing) {
     EXPECT_FALSE(OwnerOffered(420, 240));
 }
 
+TEST_F(ShellTest, MenuBarFromTheKeyboard) {
+    M().show();
+    M().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&M()));
+    M().Memo1->setFocus();
+    QTest::keyClick(M().Memo1, Qt::Key_F10);
+    EXPECT_TRUE(M().menuBar()->hasFocus());
+    EXPECT_EQ(M().menuBar()->activeAction(), M().File1->menuAction());
+}
+
 }  // namespace
 }  // namespace kuv
