@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QToolTip>
 
 #include <algorithm>
@@ -78,9 +79,10 @@ void PictureView::keyPressEvent(QKeyEvent* e) {
             if (aids_) aids_->InsertPoint(crosshair_.x(), crosshair_.y());
             return;
         case Qt::Key_Menu:
-            return ShowMenu(crosshair_, mapToGlobal(ViewPointOf(crosshair_)));
+            return ShowMenu(crosshair_, mapToGlobal(ViewPointOf(crosshair_)), true);
         case Qt::Key_F10:
-            if (e->modifiers() == Qt::ShiftModifier) return ShowMenu(crosshair_, mapToGlobal(ViewPointOf(crosshair_)));
+            if (e->modifiers() == Qt::ShiftModifier)
+                return ShowMenu(crosshair_, mapToGlobal(ViewPointOf(crosshair_)), true);
             return QWidget::keyPressEvent(e);
         default: return QWidget::keyPressEvent(e);
     }
@@ -119,15 +121,23 @@ std::unique_ptr<QMenu> PictureView::ContextMenu(QPoint kuv) {
     return menu;
 }
 
-void PictureView::ShowMenu(QPoint kuv, QPoint globalAt) {
+void PictureView::ShowMenu(QPoint kuv, QPoint globalAt, bool fromKeyboard) {
     QToolTip::hideText();
     const std::unique_ptr<QMenu> menu = ContextMenu(kuv);
+    // Opened from the keyboard, its first item that can be chosen is
+    // selected, so that Enter chooses it.
+    if (fromKeyboard) {
+        const QList<QAction*> actions = menu->actions();
+        const auto first = std::find_if(actions.begin(), actions.end(), [](QAction* a) { return a->isEnabled(); });
+        if (first != actions.end()) QTimer::singleShot(0, menu.get(), [m = menu.get(), a = *first] { m->setActiveAction(a); });
+    }
     menu->exec(globalAt);
 }
 
 void PictureView::contextMenuEvent(QContextMenuEvent* e) {
-    if (e->reason() == QContextMenuEvent::Keyboard) return ShowMenu(crosshair_, mapToGlobal(ViewPointOf(crosshair_)));
-    ShowMenu(KuvPointAt(e->pos()), e->globalPos());
+    if (e->reason() == QContextMenuEvent::Keyboard)
+        return ShowMenu(crosshair_, mapToGlobal(ViewPointOf(crosshair_)), true);
+    ShowMenu(KuvPointAt(e->pos()), e->globalPos(), false);
 }
 
 void PictureView::paintEvent(QPaintEvent*) {

@@ -60,7 +60,7 @@ private:
     QPoint ViewPointOf(QPoint kuv) const;
     // The tooltip and the accessible description for a point.
     void Describe(QPoint kuv, QPoint globalAt);
-    void ShowMenu(QPoint kuv, QPoint globalAt);
+    void ShowMenu(QPoint kuv, QPoint globalAt, bool fromKeyboard);
 
     const Picture& picture_;
     const int zoom_;

@@ -359,7 +359,12 @@ void TFormM::InsertPoint(int x, int y) {
     const bool lineStart = c.atBlockStart() && !segmentStart;
     const QChar before = lineStart ? QChar() : Memo1->document()->characterAt(c.position() - (segmentStart ? 2 : 1));
     const bool spaced = lineStart || before == QLatin1Char(' ');
-    c.insertText((spaced ? QString() : QStringLiteral(" ")) + QStringLiteral("%1 %2").arg(x).arg(y));
+    // And a space behind, unless the line ends or a space follows: the
+    // numbers never run into the word after them.
+    const QChar after = Memo1->document()->characterAt(c.position());
+    const bool spacedAfter = after.isNull() || after == QLatin1Char(' ') || after == QChar::ParagraphSeparator;
+    c.insertText((spaced ? QString() : QStringLiteral(" ")) + QStringLiteral("%1 %2").arg(x).arg(y) +
+                 (spacedAfter ? QString() : QStringLiteral(" ")));
     c.endEditBlock();
     Memo1->setTextCursor(c);
     BringListingToFront();
