@@ -5,6 +5,7 @@
 #include "picture/Drawing.h"
 #include "picture/Picture.h"
 #include "shell/Files.h"
+#include "shell/Paths.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <QSet>
 #include <QUrl>
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -49,7 +52,7 @@ std::optional<int> ParseBatchArgs(const std::vector<std::string>& args, BatchOpt
         return 2;
     };
     if (args.size() < 2) return usage("--batch needs an output folder");
-    o.outDir = QString::fromStdString(args[1]);
+    o.outDir = PathFromNative(args[1]);
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--format" || a == "-j") {
@@ -66,7 +69,7 @@ std::optional<int> ParseBatchArgs(const std::vector<std::string>& args, BatchOpt
         } else if (a.size() > 1 && a[0] == '-') {
             return usage("unknown option " + a);
         } else {
-            o.given << QString::fromStdString(a);
+            o.given << PathFromNative(a);
         }
     }
     if (o.given.isEmpty()) return usage("no listing given");
@@ -79,6 +82,9 @@ QString Escape(QString text) {
 }
 
 QString CsvField(QString text) {
+    // A cell that a spreadsheet would take for a formula (a listing named
+    // "=HYPERLINK(...).kuv") is made plain text by a leading apostrophe.
+    if (!text.isEmpty() && QStringLiteral("=+-@").contains(text.front())) text.prepend(QLatin1Char('\''));
     if (!text.contains(QRegularExpression(QStringLiteral("[\",\r\n]")))) return text;
     return '"' + text.replace('"', "\"\"") + '"';
 }
@@ -135,7 +141,7 @@ public:
         ++done_;
         if (row.exitStatus != 0) ++failed_;
         if (!terminal_) {
-            err_ << "[" << done_ << "/" << total_ << "] " << row.input.toStdString() << ": "
+            err_ << "[" << done_ << "/" << total_ << "] " << PathForDisplay(row.input).toStdString() << ": "
                  << StatusText(row).toStdString() << "\n";
             return;
         }
@@ -165,10 +171,12 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
     const QString listing = name + QStringLiteral(".kuv");
     const QDir out(o.outDir);
     RenderJob job;
-    job.listing = input.toStdString();
-    job.picture = out.filePath(picture).toStdString();
+    job.listing = NativePath(input);
+    job.picture = NativePath(out.filePath(picture));
     job.format = o.format;
-    job.listingOut = out.filePath(listing).toStdString();
+    job.listingOut = NativePath(out.filePath(listing));
+    // A FIFO among the inputs must not hold up the class's other listings.
+    job.special = SpecialFiles::NeverBlock;
     std::istringstream noInput;
     std::ostringstream noOutput;
     const RenderOutcome outcome = RenderListing(job, noInput, noOutput);
@@ -192,14 +200,25 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
 QStringList CollectInputs(const QStringList& given) {
     QStringList inputs;
     for (const QString& g : given) {
-        if (!QFileInfo(g).isDir()) {
-            inputs << g;
+        std::string folder = NativePath(g);
+        struct stat st;
+        DIR* dir = ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ::opendir(folder.c_str()) : nullptr;
+        if (!dir) {
+            inputs << g;  // a file, or a folder that cannot be listed: its row says so
             continue;
         }
-        const QDir dir(g);
-        for (const QString& name : dir.entryList({QStringLiteral("*.kuv")}, QDir::AllEntries | QDir::NoDotAndDotDot,
-                                                 QDir::Name))
-            inputs << dir.filePath(name);
+        // Every entry named *.kuv (any case), by its bytes: one that is not
+        // UTF-8, a dangling or looping link, a FIFO, each gets its row.
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (name.size() > 4 && QByteArray(name.data() + name.size() - 4, 4).toLower() == ".kuv")
+                names.emplace_back(name);
+        }
+        ::closedir(dir);
+        std::sort(names.begin(), names.end());
+        if (folder.back() != '/') folder += '/';
+        for (const std::string& name : names) inputs << PathFromNative(folder + name);
     }
     return inputs;
 }
@@ -228,7 +247,9 @@ QString ShownListing(const Listing& rewritten, int errorLine) {
     const auto show = [&](int from, int to, QString& out) {  // 1-based, inclusive
         for (int n = from; n <= to; ++n) {
             const QString text = Escape(QString::fromStdString(Cp932ToUtf8(rewritten.Get(n - 1))));
-            out += n == errorLine ? QStringLiteral("<mark>%1  %2</mark>\n").arg(n, 4).arg(text)
+            // The mark is a block of its own: a line break after it would
+            // show as an empty row.
+            out += n == errorLine ? QStringLiteral("<mark>%1  %2</mark>").arg(n, 4).arg(text)
                                   : QStringLiteral("%1  %2\n").arg(n, 4).arg(text);
         }
     };
@@ -258,7 +279,8 @@ std::string ReportCsv(const std::vector<BatchRow>& rows) {
     // Japanese messages as UTF-8.
     QString csv = QStringLiteral("\uFEFFinput,picture,listing,exit_status,error_line,message,statements,ms\r\n");
     for (const BatchRow& r : rows)
-        csv += QStringList{CsvField(r.input), CsvField(r.picture), CsvField(r.listing), QString::number(r.exitStatus),
+        csv += QStringList{CsvField(PathForDisplay(r.input)), CsvField(PathForDisplay(r.picture)),
+                           CsvField(PathForDisplay(r.listing)), QString::number(r.exitStatus),
                            QString::number(r.errorLine), CsvField(r.message), QString::number(r.statements),
                            QString::number(r.ms, 'f', 1)}
                    .join(',') +
@@ -272,7 +294,8 @@ std::string ReportJson(const std::vector<BatchRow>& rows, const QString& date) {
         const BatchRow& r = rows[i];
         json += QStringLiteral("%1\n    {\"input\": %2, \"picture\": %3, \"listing\": %4, \"exit_status\": %5, "
                                "\"error_line\": %6, \"message\": %7, \"statements\": %8, \"ms\": %9}")
-                    .arg(i ? "," : "", JsonString(r.input), JsonString(r.picture), JsonString(r.listing))
+                    .arg(i ? "," : "", JsonString(PathForDisplay(r.input)), JsonString(PathForDisplay(r.picture)),
+                         JsonString(PathForDisplay(r.listing)))
                     .arg(r.exitStatus)
                     .arg(r.errorLine)
                     .arg(JsonString(r.message))
@@ -297,9 +320,10 @@ body { font-family: "IPAPGothic", "MS PGothic", sans-serif; margin: 1em; color: 
 h1 { font-size: 1.4em; margin: 0 0 .3em; }
 .meta { color: #666; margin: 0 0 .6em; }
 .counts span { display: inline-block; margin-right: 1em; font-weight: bold; }
-.grid { display: grid; grid-template-columns: repeat(auto-fill, minmax(18em, 1fr)); gap: 1em; margin-top: 1em; align-items: start; }
+.grid { display: grid; grid-template-columns: repeat(auto-fill, minmax(min(100%, 360px), 1fr)); gap: 1em; margin-top: 1em;
+        align-items: start; }
 .item { border: 1px solid #bbb; border-radius: 6px; padding: .6em; background: #fff; min-width: 0; }
-.item img { width: 100%; height: auto; border: 1px solid #ddd; }
+.item img { width: 100%; height: auto; border: 1px solid #ddd; image-rendering: pixelated; display: block; }
 .item h2 { font-size: 1em; margin: .4em 0 .2em; word-break: break-all; }
 .status { margin: 0 0 .4em; font-weight: bold; }
 .path { margin: 0 0 .2em; color: #777; font-size: .75em; word-break: break-all; }
@@ -324,11 +348,16 @@ body.only-errors .clean { display: none; }
     html += QStringLiteral("<label><input type=\"checkbox\" id=\"only-errors\"> エラーだけ表示</label>\n<div class=\"grid\">\n");
     for (const BatchRow& r : rows) {
         html += QStringLiteral("<section class=\"item %1\">\n").arg(StatusClass(r));
-        if (!r.picture.isEmpty())
-            html += QStringLiteral("<img src=\"%1\" alt=\"%2\" width=\"641\" height=\"481\" loading=\"lazy\">\n")
-                        .arg(Escape(QString::fromUtf8(QUrl::toPercentEncoding(r.picture))), Escape(r.input));
+        // The thumbnail links to the picture at full size.
+        if (!r.picture.isEmpty()) {
+            const QString src = Escape(QString::fromLatin1(QByteArray::fromStdString(NativePath(r.picture)).toPercentEncoding()));
+            html += QStringLiteral("<a href=\"%1\" title=\"原寸で表示\"><img src=\"%1\" alt=\"%2\" width=\"641\" height=\"481\" "
+                                   "loading=\"lazy\"></a>\n")
+                        .arg(src, Escape(PathForDisplay(r.input)));
+        }
         html += QStringLiteral("<h2>%1</h2>\n<p class=\"path\">%2</p>\n<p class=\"status\">%3</p>\n")
-                    .arg(Escape(QFileInfo(r.input).fileName()), Escape(r.input), Escape(StatusText(r)));
+                    .arg(Escape(PathForDisplay(QFileInfo(r.input).fileName())), Escape(PathForDisplay(r.input)),
+                         Escape(StatusText(r)));
         if (!r.shown.isEmpty()) html += QStringLiteral("<pre>%1</pre>\n").arg(r.shown);
         html += QStringLiteral("</section>\n");
     }
@@ -347,7 +376,7 @@ document.getElementById("only-errors").addEventListener("change", function (e) {
 int BatchMain(const std::vector<std::string>& args, std::ostream& err) {
     BatchOptions o;
     if (const std::optional<int> code = ParseBatchArgs(args, o, err)) return *code;
-    if (!QDir().mkpath(o.outDir)) {
+    if (!MakeFolders(o.outDir)) {
         err << ErrorBoxText(CannotCreateMessage(o.outDir)).toStdString() << "\n";
         return 2;
     }
@@ -377,7 +406,8 @@ int BatchMain(const std::vector<std::string>& args, std::ostream& err) {
                                       std::pair{QStringLiteral("report.csv"), ReportCsv(rows)},
                                       std::pair{QStringLiteral("report.json"), ReportJson(rows, date)}}) {
         if (const QString failure = WriteWholeFile(out.filePath(file), bytes); !failure.isEmpty()) {
-            err << ErrorBoxText(failure).toStdString() << "\n";
+            // Which report failed: a write error alone names no file.
+            err << PathForDisplay(out.filePath(file)).toStdString() << ": " << ErrorBoxText(failure).toStdString() << "\n";
             status = 2;
         }
     }

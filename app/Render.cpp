@@ -8,12 +8,14 @@
 #include "picture/Picture.h"
 #include "shell/Export.h"
 #include "shell/Files.h"
+#include "shell/Paths.h"
 
 #include <QFileInfo>
 #include <QString>
 
 #include <algorithm>
 #include <iostream>
+#include <limits>
 #include <new>
 #include <optional>
 #include <vector>
@@ -68,7 +70,7 @@ std::optional<ImageFormat> FormatNamed(const QString& name) {
 
 std::optional<ImageFormat> FormatOf(const std::string& path) {
     if (path == kStandardStream) return ImageFormat::Png;
-    return FormatNamed(QFileInfo(QString::fromStdString(path)).suffix().toLower());
+    return FormatNamed(QFileInfo(PathFromNative(path)).suffix().toLower());
 }
 
 // Returns the exit code on a usage decision (help, version, error).
@@ -128,16 +130,17 @@ void PrintFailure(std::ostream& err, const QString& message) {
 }
 
 // The picture's file as the export commands write it (BMP, JPEG), or as PNG.
-QString WritePicture(const Picture& picture, const std::string& name, ImageFormat format, std::ostream& out) {
-    if (name != kStandardStream) return ExportPicture(picture, QString::fromStdString(name), format);
+QString WritePicture(const Picture& picture, const std::string& name, ImageFormat format, SpecialFiles special,
+                     std::ostream& out) {
+    if (name != kStandardStream) return ExportPicture(picture, PathFromNative(name), format, special);
     std::vector<std::uint8_t> bytes;
     if (QString failure = EncodePicture(picture, format, bytes); !failure.isEmpty()) return failure;
     return WriteToStream(out, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-QString WriteBytes(std::string_view bytes, const std::string& name, std::ostream& out) {
+QString WriteBytes(std::string_view bytes, const std::string& name, SpecialFiles special, std::ostream& out) {
     if (name == kStandardStream) return WriteToStream(out, bytes);
-    return WriteWholeFile(QString::fromStdString(name), bytes);
+    return WriteWholeFile(PathFromNative(name), bytes, special);
 }
 
 // Which line painted each pixel, as a binary 16-bit PGM (big-endian
@@ -167,7 +170,8 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
         std::string text;
         const QString unread = job.listing == kStandardStream
                                    ? ReadListingStream(in, text)
-                                   : ReadListingFile(QString::fromStdString(job.listing), text);
+                                   : ReadListingFile(PathFromNative(job.listing), text,
+                                                     std::numeric_limits<std::size_t>::max(), job.special);
         if (!unread.isEmpty()) return fail(unread);
         outcome.read = true;
 
@@ -180,15 +184,15 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
         outcome.statementsRun = result.statementsRun;
 
         if (job.picture) {
-            if (const QString failure = WritePicture(picture, *job.picture, job.format, out); !failure.isEmpty())
+            if (const QString failure = WritePicture(picture, *job.picture, job.format, job.special, out); !failure.isEmpty())
                 return fail(failure);
         }
         if (job.listingOut) {
-            if (const QString failure = WriteBytes(listing.Text(), *job.listingOut, out); !failure.isEmpty())
+            if (const QString failure = WriteBytes(listing.Text(), *job.listingOut, job.special, out); !failure.isEmpty())
                 return fail(failure);
         }
         if (job.owners) {
-            if (const QString failure = WriteBytes(OwnersPgm(picture), *job.owners, out); !failure.isEmpty())
+            if (const QString failure = WriteBytes(OwnersPgm(picture), *job.owners, job.special, out); !failure.isEmpty())
                 return fail(failure);
         }
         outcome.exitCode = result.errorLine.empty() ? 0 : 1;

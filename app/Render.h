@@ -25,6 +25,8 @@ struct RenderJob {
     ImageFormat format = ImageFormat::Png;
     std::optional<std::string> listingOut;
     std::optional<std::string> owners;
+    // Whether a FIFO or a device may be waited for, as on one listing.
+    SpecialFiles special = SpecialFiles::Wait;
 };
 
 struct RenderOutcome {

@@ -3,6 +3,7 @@
 #include "shell/CommandLine.h"
 #include "shell/Forms.h"
 #include "shell/MainUnit2.h"
+#include "shell/Paths.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -69,7 +70,8 @@ void WatchStopSignals(QApplication& app, const std::function<void(int)>& stop) {
 int main(int argc, char** argv) {
     // The command line first: --help and --version need no display.
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    // A file name is used exactly as given, whatever its bytes.
+    for (int i = 1; i < argc; ++i) args << kuv::PathFromNative(argv[i]);
     const kuv::ProgramArgs program = kuv::ParseProgramArgs(args);
     switch (program.action) {
         case kuv::ProgramArgs::Action::Help: std::fputs(qPrintable(kuv::ProgramHelpText()), stdout); return 0;

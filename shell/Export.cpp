@@ -28,9 +28,9 @@ QString EncodePicture(const Picture& picture, ImageFormat format, std::vector<st
     return {};
 }
 
-QString ExportPicture(const Picture& picture, const QString& path, ImageFormat format) {
+QString ExportPicture(const Picture& picture, const QString& path, ImageFormat format, SpecialFiles special) {
     // The file is created before any content is made, as the commands do.
-    FileWriter writer(path);
+    FileWriter writer(path, special);
     if (QString failure = writer.Create(); !failure.isEmpty()) return failure;
     std::vector<std::uint8_t> bytes;
     if (QString failure = EncodePicture(picture, format, bytes); !failure.isEmpty()) return failure;

@@ -2,6 +2,7 @@
 // kuv-render.
 #pragma once
 
+#include "Files.h"
 #include "picture/Picture.h"
 
 #include <QString>
@@ -20,6 +21,7 @@ QString EncodePicture(const Picture& picture, ImageFormat format, std::vector<st
 
 // Creates the file, encodes the Picture, writes it. Returns an empty string
 // on success, else the message of the first failure.
-QString ExportPicture(const Picture& picture, const QString& path, ImageFormat format);
+QString ExportPicture(const Picture& picture, const QString& path, ImageFormat format,
+                      SpecialFiles special = SpecialFiles::NeverBlock);
 
 }  // namespace kuv

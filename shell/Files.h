@@ -26,13 +26,26 @@ QString OutOfMemoryMessage();                      // メモリストリーム�
 // sorts after ".".
 QString ErrorBoxText(const QString& message);
 
+// What a file operation does with a FIFO or a device, which may block.
+enum class SpecialFiles {
+    // The desktop program and the batch, which must never hang: a listing
+    // is read only from a regular file, and a FIFO or device is written
+    // only when it opens at once (a FIFO with a reader) and takes the bytes
+    // without stalling for long.
+    NeverBlock,
+    // kuv-render on one listing, as cat would: it waits for a FIFO's writer
+    // or reader, and reads a device.
+    Wait,
+};
+
 // Reads a listing file as the editor takes it: line breaks made CR LF,
 // the text cut at the first zero byte. Reading stops at that byte, so an
 // endless source such as /dev/zero ends at once. A text longer than
 // maxBytes fails with EditorLimitMessage. Returns an empty string on
 // success, else the message.
 QString ReadListingFile(const QString& path, std::string& text,
-                        std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+                        std::size_t maxBytes = std::numeric_limits<std::size_t>::max(),
+                        SpecialFiles special = SpecialFiles::NeverBlock);
 // The same from a stream (kuv-render's standard input).
 QString ReadListingStream(std::istream& in, std::string& text);
 
@@ -55,7 +68,7 @@ public:
 // is replaced through a temporary file in its folder that takes its place
 // only once every byte is in; anything else that exists there, a device or
 // a FIFO, is written in place, never renamed over.
-std::unique_ptr<FileTarget> FileSystemTarget(const QString& path);
+std::unique_ptr<FileTarget> FileSystemTarget(const QString& path, SpecialFiles special = SpecialFiles::NeverBlock);
 
 // Where FileWriter gets its targets; the file system unless a test puts a
 // device of its own in its place. An empty function restores the default.
@@ -68,7 +81,7 @@ void SetFileTargetFactory(FileTargetFactory factory);
 // as it was. An existing file that is not writable is not replaced.
 class FileWriter {
 public:
-    explicit FileWriter(const QString& path);
+    explicit FileWriter(const QString& path, SpecialFiles special = SpecialFiles::NeverBlock);
     ~FileWriter();
     // Returns an empty string on success, else the message.
     QString Create();
@@ -76,12 +89,13 @@ public:
 
 private:
     QString path_;
+    SpecialFiles special_;
     std::unique_ptr<FileTarget> target_;
 };
 
 // Create and Commit in one; returns an empty string on success, else the
 // message.
-QString WriteWholeFile(const QString& path, std::string_view bytes);
+QString WriteWholeFile(const QString& path, std::string_view bytes, SpecialFiles special = SpecialFiles::NeverBlock);
 
 // Writes the bytes to a stream (kuv-render's standard output) and checks
 // that it took them.

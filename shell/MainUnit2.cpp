@@ -8,6 +8,7 @@
 #include "GraphUnit1.h"
 #include "ListingEditor.h"
 #include "Files.h"
+#include "Paths.h"
 #include "Recovery.h"
 #include "ShiftJis.h"
 #include "language/Listing.h"
@@ -419,7 +420,7 @@ std::optional<QString> TFormM::RunDialog(FileDialog& dialog) {
     dialog.fileName = *chosen;
     // Relative names used later (an overwrite save of "noname.kuv", the help
     // page) resolve in the folder of the last confirmed file.
-    QDir::setCurrent(QFileInfo(*chosen).absolutePath());
+    MoveToFolderOf(*chosen);
     return chosen;
 }
 
@@ -439,10 +440,10 @@ void TFormM::N1Click() {
 
 void TFormM::OpenFile(const QString& path) {
     // As if the Open dialog had been confirmed with the file.
-    const QFileInfo file(path);
-    OpenDialog1.fileName = file.absoluteFilePath();
-    QDir::setCurrent(file.absolutePath());
-    RunCommand([&] { OpenListing(file.absoluteFilePath()); });
+    const QString absolute = AbsolutePath(path);
+    OpenDialog1.fileName = absolute;
+    MoveToFolderOf(absolute);
+    RunCommand([&] { OpenListing(absolute); });
 }
 
 void TFormM::OpenListing(const QString& path) {
@@ -459,7 +460,7 @@ void TFormM::OpenListing(const QString& path) {
     SaveDialog1.fileName = BaseName(path);
     SaveDialog2.fileName = BaseName(path);
     SaveDialog3.fileName = BaseName(path);
-    Edit1->setText(CurrentFileName);
+    Edit1->setText(PathForDisplay(CurrentFileName));
     Modified = false;
     unsaved_ = false;
 }
@@ -494,7 +495,7 @@ TFormM::SaveOutcome TFormM::SaveAs() {
     CurrentFileName = name;
     SaveDialog2.fileName = BaseName(name);
     SaveDialog3.fileName = BaseName(name);
-    Edit1->setText(name);
+    Edit1->setText(PathForDisplay(name));
     unsaved_ = false;  // Modified stays as it was
     return SaveOutcome::Saved;
 }

@@ -8,10 +8,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <sstream>
 
@@ -118,6 +120,33 @@ TEST(Batch, BadInputsStopNothingAndLeakIntoNothing) {
         EXPECT_NE(csv.find("locked.kuv,,,2,"), std::string::npos);
     }
     EXPECT_EQ(QDir(out).entryList({"*.tmp", ".*"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+TEST(Batch, EveryKuvEntryOfAFolderGetsItsRowWithoutWaiting) {
+    QTemporaryDir dir;
+    const std::string in = dir.filePath("in").toStdString(), out = dir.filePath("out").toStdString();
+    ::mkdir(in.c_str(), 0777);
+    const std::string sjisName = in + "/\x82\xa0.kuv";  // あ in Shift_JIS, from a Windows zip
+    WriteFile(QString::fromStdString(in + "/good.KUV"), "BOX 10 10 100 100 1\r\n");
+    WriteFile(QString::fromStdString(in + "/=HYPERLINK(1).kuv"), "REM\r\n");
+    std::FILE* f = std::fopen(sjisName.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("CIRCLE 320 240 100 2\r\n", f);
+    std::fclose(f);
+    ASSERT_EQ(::symlink((in + "/nowhere").c_str(), (in + "/dangling.kuv").c_str()), 0);
+    ASSERT_EQ(::symlink((in + "/loop.kuv").c_str(), (in + "/loop.kuv").c_str()), 0);
+    ASSERT_EQ(::mkfifo((in + "/fifo.kuv").c_str(), 0666), 0);  // nobody writes it
+    EXPECT_EQ(Batch({out, in}), 2);
+    const std::string json = ReadFile(QString::fromStdString(out + "/report.json"));
+    std::size_t rows = 0;
+    for (std::size_t at = json.find("\"input\""); at != std::string::npos; at = json.find("\"input\"", at + 1)) ++rows;
+    EXPECT_EQ(rows, 6u) << json;
+    struct stat st;
+    EXPECT_EQ(::stat((out + "/\x82\xa0.png").c_str(), &st), 0) << "the picture keeps the listing's own bytes";
+    const std::string csv = ReadFile(QString::fromStdString(out + "/report.csv"));
+    EXPECT_NE(csv.find(",'=HYPERLINK(1).png,'=HYPERLINK(1).kuv,"), std::string::npos) << "a formula-like cell is inert";
+    EXPECT_NE(csv.find("fifo.kuv,,,2,"), std::string::npos);
+    for (const std::string& name : {sjisName, out + "/\x82\xa0.png", out + "/\x82\xa0.kuv"}) ::unlink(name.c_str());
 }
 
 TEST(Batch, OutputNamesNeverCollideNorLandOnAnInput) {

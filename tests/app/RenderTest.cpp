@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <sstream>
 
 namespace kuv {
@@ -51,6 +54,22 @@ TEST_F(RenderTest, CleanRunWritesBothFilesAndPrintsNothing) {
     const std::string bmp = ReadFile(Path("a.bmp"));
     ASSERT_EQ(bmp.size(), kBmpFileSize);
     EXPECT_EQ(bmp.substr(54, 4), std::string("\0\0\xff\0", 4));  // bottom-left pixel red
+}
+
+TEST_F(RenderTest, FileNamesAreBytesNotText) {
+    // Shift_JIS names, as a Windows zip gives them: read and written under
+    // exactly these bytes.
+    const std::string listing = Path("") + "\x82\xa0.kuv", picture = Path("") + "\x82\xa0out.png";
+    std::FILE* f = std::fopen(listing.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("BOX 1 1 9 9 2\r\n", f);
+    std::fclose(f);
+    EXPECT_EQ(Render({listing, "-o", picture}), 0) << err.str();
+    std::FILE* written = std::fopen(picture.c_str(), "rb");
+    EXPECT_NE(written, nullptr);
+    if (written) std::fclose(written);
+    ::unlink(listing.c_str());
+    ::unlink(picture.c_str());
 }
 
 TEST_F(RenderTest, ListingErrorPrintsItsLineAndStillWritesTheOutputs) {
