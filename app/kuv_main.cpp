@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QSessionManager>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <QTranslator>
 
@@ -16,9 +15,16 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <future>
+#include <memory>
 #include <new>
+#include <thread>
 
 namespace {
 
@@ -39,10 +45,15 @@ public:
     }
 };
 
-// SIGTERM and SIGHUP end the program through its event loop, which keeps a
-// changed listing first: the handler only writes the signal's number into a
-// pipe that the loop watches.
+// SIGTERM and SIGHUP end the program and keep a changed listing. The
+// handler only writes the signal's number into a pipe; a thread of its own
+// reads it and asks the event loop to keep the listing and end. A command
+// that holds the event loop cannot hold the signal up: when the loop does
+// not answer within kStopWaitMs, the thread keeps the listing as it was
+// when that command began and ends the program itself.
+constexpr int kStopWaitMs = 3000;
 int stopPipe[2] = {-1, -1};
+std::atomic<int> stopCode{0};
 
 void OnStopSignal(int signal) {
     const char number = static_cast<char>(signal);
@@ -50,13 +61,29 @@ void OnStopSignal(int signal) {
     (void)written;
 }
 
-void WatchStopSignals(QApplication& app, const std::function<void(int)>& stop) {
-    if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    auto* notifier = new QSocketNotifier(stopPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [stop] {
+void WatchStopSignals(kuv::TFormM* main) {
+    if (::pipe2(stopPipe, O_CLOEXEC) != 0) return;
+    std::thread([main] {
         char number = 0;
-        if (::read(stopPipe[0], &number, 1) == 1) stop(number);
-    });
+        while (::read(stopPipe[0], &number, 1) != 1) {
+            if (errno != EINTR) return;
+        }
+        const int code = 128 + number;
+        stopCode = code;
+        auto answered = std::make_shared<std::promise<void>>();
+        std::future<void> done = answered->get_future();
+        QMetaObject::invokeMethod(
+            main,
+            [main, code, answered] {
+                main->RecoverUnsavedListing();
+                answered->set_value();
+                QCoreApplication::exit(code);
+            },
+            Qt::QueuedConnection);
+        if (done.wait_for(std::chrono::milliseconds(kStopWaitMs)) == std::future_status::ready) return;
+        main->RecoverSnapshot();
+        std::_Exit(code);
+    }).detach();
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
@@ -97,10 +124,7 @@ int main(int argc, char** argv) {
     // The program may end without its close: keep a changed listing first.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                      [&forms](QSessionManager&) { forms.FormM->RecoverUnsavedListing(); });
-    WatchStopSignals(app, [&forms](int signal) {
-        forms.FormM->RecoverUnsavedListing();
-        QCoreApplication::exit(128 + signal);
-    });
+    WatchStopSignals(forms.FormM);
     forms.FormM->show();
     // Opened from the running event loop, so that its error box is part of
     // the program's life like any command's.
@@ -109,5 +133,7 @@ int main(int argc, char** argv) {
     const int code = app.exec();
     app.outOfMemory = nullptr;
     kuv::DestroyForms(forms);
-    return code;
+    // A signal that ended the program says so, even when a dialog it broke
+    // off (the Save As offered on closing) then finished the close itself.
+    return stopCode != 0 ? stopCode.load() : code;
 }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <utility>
 #include <istream>
@@ -64,8 +65,22 @@ int OpenRetrying(const std::string& path, int flags, mode_t mode = 0) {
     return fd;
 }
 
+// Waits until a descriptor takes more bytes, at most kStalledWriteMs; a
+// signal meanwhile does not cut the wait short.
+bool WaitForRoom(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStalledWriteMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd room{fd, POLLOUT, 0};
+        const int ready = ::poll(&room, 1, static_cast<int>(left.count()));
+        if (ready > 0) return true;
+        if (ready == 0 || errno != EINTR) return false;
+    }
+}
+
 // Writes every byte; a descriptor without O_NONBLOCK simply blocks, one
-// with it waits for room at most kStalledWriteMs at a time.
+// with it waits for room as WaitForRoom does.
 bool WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
@@ -73,8 +88,7 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
             data += n;
             size -= static_cast<std::size_t>(n);
         } else if (n < 0 && errno == EAGAIN) {
-            pollfd room{fd, POLLOUT, 0};
-            if (::poll(&room, 1, kStalledWriteMs) <= 0) return false;
+            if (!WaitForRoom(fd)) return false;
         } else if (n < 0 && errno != EINTR) {
             return false;
         }

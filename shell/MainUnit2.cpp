@@ -237,6 +237,11 @@ bool TFormM::RunCommand(const std::function<void()>& command) {
     // the picture files); the command stops there and the program goes on
     // with the listing as the editor holds it.
     try {
+        {
+            std::string changed = Modified && unsaved_ ? ListingFromEditorText(Memo1->ListingText()) : std::string();
+            const std::lock_guard<std::mutex> lock(snapshotMutex_);
+            snapshot_.swap(changed);
+        }
         command();
         return true;
     } catch (const std::bad_alloc&) {
@@ -515,6 +520,14 @@ QString TFormM::RecoverUnsavedListing() {
     }
     recovered_ = fingerprint;
     return path;
+}
+
+void TFormM::RecoverSnapshot() {
+    const std::lock_guard<std::mutex> lock(snapshotMutex_);
+    if (snapshot_.empty()) return;
+    QString failure;
+    if (RecoverListing(snapshot_, QDateTime::currentDateTime(), RecoveryFolder(), failure).isEmpty())
+        std::fprintf(stderr, "kuv: the changed listing could not be kept: %s\n", qPrintable(ErrorBoxText(failure)));
 }
 
 void TFormM::JPGClick() {

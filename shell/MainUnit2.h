@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -77,6 +78,10 @@ public:
     // closing was cancelled, the session ends, the process is stopped.
     // Returns the file written; failures go to standard error.
     QString RecoverUnsavedListing();
+    // The same from any thread, with the listing as it was when the last
+    // command began: for when the program must end while a command holds
+    // the window.
+    void RecoverSnapshot();
 
     // Memory ran out in a command or an event: the error box, and the
     // program goes on.
@@ -174,6 +179,10 @@ private:
     int runRevision_ = -1;
     // A hash of the bytes last kept among the recovered listings.
     std::optional<std::size_t> recovered_;
+    // The changed listing as the last command began, for RecoverSnapshot;
+    // empty when it had no unsaved changes.
+    std::mutex snapshotMutex_;
+    std::string snapshot_;
 };
 
 // The file name of a path without its folder and its last extension;

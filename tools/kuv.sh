@@ -28,6 +28,8 @@ packages=(
   xvfb xauth x11-utils dbus at-spi2-core python3-pyatspi imagemagick openbox
   # the package checks
   lintian desktop-file-utils appstream
+  # the batch report, opened in a real browser
+  chromium
 )
 
 install_missing() {

@@ -6,6 +6,7 @@ import subprocess
 import sys
 import time
 
+import pyatspi
 from gi.repository import Atspi
 
 from atspi_support import (application, check, choose, client_origin, extents, failures, find, frame_origin, walk,
@@ -171,6 +172,17 @@ code = stop(proc, signal.SIGTERM)
 check(code == 128 + signal.SIGTERM, f"SIGTERM ends it (exit code {code})")
 check(recovered() == kept, "an unchanged listing is not kept")
 
+# kuv FILE with a FIFO that nobody writes: the Open command's message at
+# once, never a frozen window; SIGTERM under the message box still ends it.
+fifo = os.path.join(os.getcwd(), "pipe.kuv")
+os.mkfifo(fifo)
+proc, app, editor = start(fifo)
+box = app and wait_for(lambda: next((t for t in walk(app) if t.getRoleName() == "label"
+                                     and t.name == f"ファイル {fifo} は開けません."), None), 5)
+check(box is not None, "kuv with a FIFO shows the Open command's message instead of freezing")
+code = stop(proc, signal.SIGTERM)
+check(code == 128 + signal.SIGTERM, f"SIGTERM under the message box ends the program (exit code {code})")
+
 # kuv FILE with a missing file: the Open command's message, then the first listing.
 missing = os.path.join(os.getcwd(), "missing.kuv")
 proc, app, editor = start(missing)
@@ -195,6 +207,60 @@ new = [n for n in recovered() if n not in kept]
 check(len(new) == 1 and read_recovered(new[0]) == b"LINE 1 1 2 2 3\r\n",
       f"and keeps the changed listing byte for byte ({new})")
 
+
+# SIGTERM while the Save As offered on closing is up: the listing is kept
+# and the exit status is the signal's.
+proc, app, editor = start()
+if editor is not None:
+    editor.queryEditableText().setTextContents("BOX 1 1 5 5 6\n")
+    choose(app, "終了する")
+    check(wait_for(cancel_button, 5) is not None, "closing a changed listing offers Save As")
+code = stop(proc, signal.SIGTERM)
+check(code == 128 + signal.SIGTERM, f"SIGTERM under the closing Save As exits {128 + signal.SIGTERM} (exit code {code})")
+new = [n for n in recovered() if n not in kept]
+check(any(read_recovered(n) == b"BOX 1 1 5 5 6\r\n" for n in new), f"and keeps the listing ({new})")
+kept = recovered()
+
+# A save that holds the window: Save As onto a FIFO whose reader reads
+# nothing. SIGTERM cannot wait for the event loop; the listing is kept all
+# the same, as it was when the command began.
+stalled = os.path.join(os.getcwd(), "stalled.kuv")
+os.mkfifo(stalled)
+reader = os.open(stalled, os.O_RDONLY | os.O_NONBLOCK)
+proc, app, editor = start()
+big = "REM " + "x" * 60 + "\n"
+if editor is not None:
+    editor.queryEditableText().setTextContents(big * 2000)  # more than a pipe holds
+    choose(app, "名前を付け保存")
+    name_box = wait_for(lambda: next((t for t in walk(app) if t.getRoleName() == "text" and showing(t)
+                                      and t is not None and "REM" not in text_of(t)
+                                      and t.getState().contains(pyatspi.STATE_EDITABLE)
+                                      and t.name not in ("行番号", "ファイル名")), None), 5)
+    check(name_box is not None, "the Save As dialog has its name box")
+    if name_box is not None:
+        name_box.queryEditableText().setTextContents(stalled)
+        key(36)  # Return
+        yes = wait_for(lambda: next((b for b in walk(app) if b.getRoleName() == "push button" and showing(b)
+                                     and b.name.startswith(("はい", "Yes"))), None), 5)
+        check(yes is not None, "saving onto an existing file asks first "
+                               f"({[b.name for b in walk(app) if b.getRoleName() == 'push button' and showing(b)]})")
+        subprocess.run(["import", "-window", "root", os.path.join(out, "replace-question.png")], check=False)
+        if yes is not None:
+            try:
+                yes.queryAction().doAction(0)
+            except Exception as e:
+                if "reply" not in str(e):
+                    raise
+            time.sleep(0.5)
+started = time.monotonic()
+code = stop(proc, signal.SIGTERM)
+check(code == 128 + signal.SIGTERM, f"SIGTERM during a stalled save ends the program (exit code {code}, "
+                                    f"{time.monotonic() - started:.1f} s)")
+new = [n for n in recovered() if n not in kept]
+check(any(read_recovered(n) == (big * 2000).replace("\n", "\r\n").encode() for n in new),
+      f"and keeps the listing as the save began ({new})")
+os.close(reader)
+kept = recovered()
 
 # The graphics window's aids on the real windows: the line behind a pixel,
 # then a point picked into the listing with a double-click.

@@ -36,7 +36,9 @@ timeout 60 "$chromium" "${flags[@]}" --virtual-time-budget=5000 --dump-dom "$pag
 check "Chromium shows 30 pictures" [ "$(grep -o '<img ' "$scratch/dom.html" | wc -l)" = 30 ]
 check "and counts 6 listings with errors" grep -q 'エラー 6' "$scratch/dom.html"
 check "and 24 clean ones" grep -q '正常 24' "$scratch/dom.html"
-check "the error line is marked" grep -q '<mark>   5  LINE 0 0 700 0 1</mark>' "$scratch/dom.html"
+check "the error line is marked, the next line right below it" \
+    grep -q '<mark>   5  LINE 0 0 700 0 1</mark>   6  TEXT' "$scratch/dom.html"
+check "each thumbnail links to its picture" grep -q '<a href="student05.png"[^>]*><img src="student05.png"' "$scratch/dom.html"
 timeout 60 "$chromium" "${flags[@]}" --window-size=1280,1600 --virtual-time-budget=5000 \
     --screenshot="$shots/batch-report.png" "$page" >/dev/null 2>&1
 colours=$(identify -format '%k' "$shots/batch-report.png" 2>/dev/null || echo 0)
