@@ -117,34 +117,25 @@ void BM_PaintWholePicture(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintWholePicture)->Unit(benchmark::kMicrosecond);
 
-void BM_MixedListing100k(benchmark::State& state) {
-    const std::string text = ListingOf({skLine, skBox, skCircle, skLine, skArc, skPaint, skRem, skPaint24, skText,
-                                        skLine},
-                                       100000, 11);
+// A long mixed listing, and one of TEXT only, each without and with the
+// record of which line painted each pixel, which every run of the desktop
+// program keeps (its cost is the difference) and kuv-render --owners writes.
+void BM_Listing100k(benchmark::State& state) {
+    const bool textOnly = state.range(0) == 1;
+    const std::string text = textOnly ? ListingOf({skText}, 100000, 11)
+                                      : ListingOf({skLine, skBox, skCircle, skLine, skArc, skPaint, skRem, skPaint24,
+                                                   skText, skLine},
+                                                  100000, 11);
     Picture picture;
+    if (state.range(1) == 1) picture.RecordOwners();
     for (auto _ : state) {
         Listing listing(text);
         benchmark::DoNotOptimize(RunProgram(listing, picture));
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 100000);
+    state.SetLabel(std::string(textOnly ? "TEXT" : "mixed") + (state.range(1) == 1 ? ", owners recorded" : ""));
 }
-BENCHMARK(BM_MixedListing100k)->Unit(benchmark::kMillisecond);
-
-// The same run recording which line painted each pixel, as kuv-render
-// --owners and the graphics window's first question about a pixel run it.
-void BM_MixedListing100kRecordingOwners(benchmark::State& state) {
-    const std::string text = ListingOf({skLine, skBox, skCircle, skLine, skArc, skPaint, skRem, skPaint24, skText,
-                                        skLine},
-                                       100000, 11);
-    Picture picture;
-    picture.RecordOwners();
-    for (auto _ : state) {
-        Listing listing(text);
-        benchmark::DoNotOptimize(RunProgram(listing, picture));
-    }
-    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 100000);
-}
-BENCHMARK(BM_MixedListing100kRecordingOwners)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Listing100k)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

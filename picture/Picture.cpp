@@ -41,10 +41,13 @@ void Picture::LineToImpl(int x1, int row1, Pixel colour) {
     int err = dx + dy;
     const bool inside = Contains(x, row) && Contains(x1, row1);
     Pixel* const data = pixels_.data();
+    // Held in locals: stores through data could otherwise alias them.
+    Owner* const owners = owners_.data();
+    const Owner owner = owner_;
     while (x != x1 || row != row1) {
         if (inside || Contains(x, row)) {
             data[row * kWidth + x] = colour;
-            if constexpr (kRecord) owners_[static_cast<std::size_t>(row) * kWidth + x] = owner_;
+            if constexpr (kRecord) owners[row * kWidth + x] = owner;
         }
         const int e2 = 2 * err;
         if (e2 >= dy) {
@@ -69,6 +72,8 @@ void Picture::BorderFillImpl(int x, int row, Pixel fill, Pixel border) {
     const std::uint16_t stamp = fillStamp_;
     Pixel* const data = pixels_.data();
     std::uint16_t* const marks = fillMarks_.data();
+    Owner* const owners = owners_.data();
+    const Owner owner = owner_;
     auto open = [&](std::size_t i) { return marks[i] != stamp && data[i] != border; };
 
     fillStack_.clear();
@@ -87,7 +92,7 @@ void Picture::BorderFillImpl(int x, int row, Pixel fill, Pixel border) {
             data[base + i] = fill;
             marks[base + i] = stamp;
         }
-        if constexpr (kRecord) std::fill(owners_.data() + base + left, owners_.data() + base + right + 1, owner_);
+        if constexpr (kRecord) std::fill(owners + base + left, owners + base + right + 1, owner);
         // One seed for every run of open pixels above and below.
         for (int r : {s.row - 1, s.row + 1}) {
             if (r < 0 || r >= kHeight) continue;

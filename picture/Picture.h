@@ -53,6 +53,8 @@ public:
     void RecordOwners();
     bool RecordsOwners() const { return !owners_.empty(); }
     const std::vector<Owner>& Owners() const { return owners_; }
+    // The owners in the pixels' layout; only while RecordsOwners().
+    Owner* OwnerData() { return owners_.data(); }
     Owner OwnerAt(int x, int row) const {
         return owners_.empty() ? 0 : owners_[static_cast<std::size_t>(row) * kWidth + x];
     }

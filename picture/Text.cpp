@@ -7,57 +7,95 @@
 #include <QPainter>
 #include <QString>
 
+#include <algorithm>
+
 namespace kuv {
 namespace {
 
-QFont TextFont(int pixelSize) {
+QFont TextFont() {
     // The proportional Japanese face; IPAPGothic stands in where the
     // Windows face is not installed.
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
-    font.setPixelSize(pixelSize);
+    font.setPixelSize(Picture::TextPixelSize());
     font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 
-// Qt paints the text, so its pixels are learnt by painting the same text,
-// with the same font at the same place, into a mask.
-void OwnGlyphPixels(Picture& p, const QFont& font, QPoint baseline, const QString& text) {
-    const QRect box = QFontMetrics(font).boundingRect(text).translated(baseline).adjusted(-4, -4, 4, 4) &
-                      QRect(0, 0, Picture::kWidth, Picture::kHeight);
-    if (box.isEmpty()) return;
-    QImage mask(box.size(), QImage::Format_ARGB32_Premultiplied);
-    mask.fill(Qt::transparent);
-    QPainter painter(&mask);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.drawText(baseline - box.topLeft(), text);
-    painter.end();
-    for (int y = 0; y < box.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-        for (int x = 0; x < box.width(); ++x)
-            if (qAlpha(line[x]) != 0) p.Own(box.left() + x, box.top() + y);
+// A transparent image the size of the Picture with a painter kept open on
+// it, one a thread (the batch draws on several): the glyphs of a TEXT whose
+// pixels are to be owned are painted here first, then laid onto the
+// Picture, and the mask is left transparent again.
+class GlyphMask {
+public:
+    GlyphMask() : image_(Picture::kWidth, Picture::kHeight, QImage::Format_ARGB32_Premultiplied) {
+        image_.fill(Qt::transparent);
+        painter_.begin(&image_);
+        painter_.setPen(Qt::black);
+        painter_.setRenderHint(QPainter::TextAntialiasing, false);
+        painter_.setFont(TextFont());
     }
-}
+    // Paints the text as DrawString would, and lays every pixel that it
+    // painted within box onto the Picture in the colour, owned by the
+    // current line. Glyphs do not reach past box.
+    void Draw(Picture& p, QPoint baseline, const QString& text, const QRect& box, Pixel colour) {
+        painter_.drawText(baseline, text);
+        const Owner owner = p.CurrentOwner();
+        uchar* const bits = image_.bits();
+        for (int row = box.top(); row <= box.bottom(); ++row) {
+            auto* glyphs = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(row) * image_.bytesPerLine());
+            const std::size_t start = static_cast<std::size_t>(row) * Picture::kWidth;
+            Pixel* const pixels = p.Pixels() + start;
+            Owner* const owners = p.OwnerData() + start;
+            for (int col = box.left(); col <= box.right(); ++col) {
+                if (glyphs[col] == 0) continue;
+                glyphs[col] = 0;
+                pixels[col] = colour;
+                owners[col] = owner;
+            }
+        }
+    }
+
+private:
+    QImage image_;
+    QPainter painter_;
+};
 
 }  // namespace
 
 void DrawString(Picture& p, int x, int y, int c, std::u16string_view text) {
     if (text.empty()) return;
+    // The font once a thread: finding it again for every TEXT would cost
+    // about as much as drawing it.
+    thread_local const QFont font = TextFont();
+    thread_local const QFontMetrics metrics(font);
+    const QString string = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+    const int top = Picture::kHeight - 1 - y;
+    const QPoint baseline(x, top + metrics.ascent());
+    const Pixel colour = PixelFromColorRef(ColorTable[c]);
+    if (p.RecordsOwners()) {
+        // Without antialiasing a pixel is either the glyph's or untouched, so
+        // painting the mask's glyph pixels equals painting the Picture.
+        // Every pixel the glyphs may reach: their cells, each as wide as the
+        // character alone (a second layout of the whole text would cost as
+        // much as drawing it) and a pixel more for kerning, and a margin for
+        // ink that overhangs them.
+        constexpr int kMargin = 4;
+        int reach = 0;
+        for (const QChar ch : string)
+            reach += (ch.isSurrogate() ? Picture::TextPixelSize() : metrics.horizontalAdvance(ch)) + 1;
+        const QRect box = QRect(x, top, reach, metrics.height()).adjusted(-kMargin, -kMargin, kMargin, kMargin) &
+                          QRect(0, 0, Picture::kWidth, Picture::kHeight);
+        thread_local GlyphMask mask;
+        return mask.Draw(p, baseline, string, box, colour);
+    }
     QImage image = PictureImage(p);
     QPainter painter(&image);
-    const QFont font = TextFont(p.TextPixelSize());
     painter.setFont(font);
-    painter.setPen(QColor::fromRgb(PixelFromColorRef(ColorTable[c])));
+    painter.setPen(QColor::fromRgb(colour));
     painter.setRenderHint(QPainter::TextAntialiasing, false);
-    const int top = Picture::kHeight - 1 - y;
-    const QFontMetrics metrics(font);
-    const QString string = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    const QPoint baseline(x, top + metrics.ascent());
     painter.drawText(baseline, string);
-    if (p.RecordsOwners()) OwnGlyphPixels(p, font, baseline, string);
 }
 
 }  // namespace kuv
