@@ -183,6 +183,15 @@ check(box is not None, "kuv with a FIFO shows the Open command's message instead
 code = stop(proc, signal.SIGTERM)
 check(code == 128 + signal.SIGTERM, f"SIGTERM under the message box ends the program (exit code {code})")
 
+# kuv FILE whose name is Shift_JIS bytes, as a Windows zip gives it.
+sjis = os.path.join(os.getcwd().encode(), b"\x82\xa0.kuv")
+with open(sjis, "wb") as f:
+    f.write(b"BOX 9 9 99 99 3\r\n")
+proc, app, editor = start(sjis)
+check(editor is not None and wait_for(lambda: text_of(editor) == "BOX 9 9 99 99 3\n", 5) is not None,
+      "kuv opens a file whose name is not UTF-8")
+stop(proc, signal.SIGTERM)
+
 # kuv FILE with a missing file: the Open command's message, then the first listing.
 missing = os.path.join(os.getcwd(), "missing.kuv")
 proc, app, editor = start(missing)

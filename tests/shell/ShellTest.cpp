@@ -225,9 +225,11 @@ TEST_F(ShellTest, TheErrorMarkGoesWithTheNextEditAndTouchesNothingElse) {
     EXPECT_EQ(M().Mmln->text(), "1");
     EXPECT_EQ(M().Memo1->textCursor().blockNumber(), 0);
     EXPECT_EQ(M().Memo1->extraSelections().size(), 1);
+    EXPECT_EQ(M().Memo1->accessibleDescription(), "  2行：命令の間違い");  // for screen readers
     QTest::keyClicks(M().Memo1, "x");
     EXPECT_EQ(M().Memo1->MarkedErrorLine(), 0);
     EXPECT_TRUE(M().Memo1->extraSelections().isEmpty());
+    EXPECT_EQ(M().Memo1->accessibleDescription(), "");
 }
 
 TEST_F(ShellTest, RunKeepsTheCaretOnItsLine) {
