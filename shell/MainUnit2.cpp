@@ -110,9 +110,8 @@ TFormM::TFormM(const Scaling& scale, QWidget* parent)
     BuildMenu();
     // Fitted to its controls and the menu bar; the user cannot resize it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    // The size is fixed before the window is placed (at start-up): a resize
-    // after move() would make Qt place the client area, not the frame, at
-    // the position.
+    // The size is fixed before the window is placed: a resize after move()
+    // would make Qt place the client area, not the frame, at the position.
     layout()->activate();
     move(scale.Point(745, 96));
 
@@ -139,8 +138,6 @@ TFormM::TFormM(const Scaling& scale, QWidget* parent)
     Memo1->setFocus();
     // A .kuv file dropped anywhere on the window opens as Open does.
     setAcceptDrops(true);
-    // F10 opens the menu bar, as Alt pressed and released alone does.
-    qApp->installEventFilter(this);
 }
 
 TFormM::~TFormM() = default;
@@ -252,16 +249,11 @@ bool TFormM::RunCommand(const std::function<void()>& command) {
 
 void TFormM::ShowOutOfMemory() { dialogs_->ShowErrorBox(OutOfMemoryMessage()); }
 
-bool TFormM::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress) return false;
-    // Keys of this window only: a menu, a dialog or another window that has
-    // the keyboard gets its keys untouched.
-    const auto* widget = qobject_cast<QWidget*>(watched);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (!widget || widget->window() != this || key->key() != Qt::Key_F10 || key->modifiers() != Qt::NoModifier)
-        return false;
-    OpenMenuBar();
-    return true;
+void TFormM::keyPressEvent(QKeyEvent* event) {
+    // F10, which the listing and the boxes leave to their window, opens the
+    // menu bar as Alt pressed and released alone does.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) return OpenMenuBar();
+    QMainWindow::keyPressEvent(event);
 }
 
 void TFormM::OpenMenuBar() { static_cast<KeyboardMenuBar*>(menuBar())->SelectFirstEntry(); }
