@@ -8,30 +8,6 @@
 #include <cstdio>
 
 namespace kuv {
-namespace {
-
-using DrawRoutine = void (*)(Picture&, const TStatementArgs&);
-
-void RunLine(Picture& p, const TStatementArgs& a) { DrawLine(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3], a.Nums[4]); }
-void RunBox(Picture& p, const TStatementArgs& a) { DrawBox(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3], a.Nums[4]); }
-void RunCircle(Picture& p, const TStatementArgs& a) { DrawCircle(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3]); }
-void RunArc(Picture& p, const TStatementArgs& a) {
-    DrawArc(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3], a.Nums[4], a.Nums[5]);
-}
-void RunPaint(Picture& p, const TStatementArgs& a) { PaintArea(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3]); }
-void RunPaint24(Picture& p, const TStatementArgs& a) {
-    PaintArea24(p, a.Nums[0], a.Nums[1], a.Nums[2], a.Nums[3], a.Nums[4]);
-}
-void RunText(Picture& p, const TStatementArgs& a) {
-    DrawString(p, a.Nums[0], a.Nums[1], a.Nums[2], DecodeCp932(a.Text));
-}
-
-// Indexed by StatementKind; null for the kinds that draw nothing.
-constexpr DrawRoutine kRoutines[] = {
-    nullptr, RunLine, RunBox, RunCircle, RunArc, RunPaint, nullptr, nullptr, RunPaint24, RunText,
-};
-
-}  // namespace
 
 std::string_view TrimSpaces(std::string_view line) {
     while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
@@ -97,7 +73,7 @@ RunResult RunProgram(Listing& listing, Picture& picture) {
             break;
         }
         picture.SetOwner(static_cast<Owner>(i + 1));
-        kRoutines[kind](picture, args);
+        FormOf(kind)->draw(picture, args);
         ++result.statementsRun;
     }
     return result;

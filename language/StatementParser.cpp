@@ -6,48 +6,6 @@
 namespace kuv {
 namespace {
 
-struct Range {
-    std::int32_t lo, hi;
-};
-
-constexpr Range kX{0, 640}, kY{0, 480}, kColour{0, 7}, kRadius{0, 320}, kByte{0, 255};
-// 721, not 720: end angles one past a full turn have always been accepted.
-constexpr Range kAngle{0, 721};
-// A text's top edge must leave room for its cell above the bottom edge.
-constexpr Range kTextY{10, 480};
-
-// One row per drawing statement. `needs` is the word that must be present;
-// numbers come from words 1.. into slots 0..; LINE and BOX give up at the
-// first word that is not a number, the others convert every word.
-struct StatementRule {
-    std::string_view keyword;
-    StatementKind kind;
-    int needs;
-    int numbers;
-    std::array<Range, 6> ranges;
-    bool stopAtBadWord;
-};
-
-constexpr StatementRule kRules[] = {
-    {"LINE", skLine, 5, 5, {kX, kY, kX, kY, kColour}, true},
-    {"BOX", skBox, 5, 5, {kX, kY, kX, kY, kColour}, true},
-    {"CIRCLE", skCircle, 4, 4, {kX, kY, kRadius, kColour}, false},
-    {"ARC", skArc, 6, 6, {kX, kY, kRadius, kAngle, kAngle, kColour}, false},
-    {"PAINT", skPaint, 4, 4, {kX, kY, kColour, kColour}, false},
-    {"PAINT24", skPaint24, 5, 5, {kX, kY, kByte, kByte, kByte}, false},
-    {"TEXT", skText, 4, 3, {kX, kTextY, kColour}, false},
-};
-
-// Recognition order matters only for REM and END, which need no space.
-struct KindPrefix {
-    std::string_view prefix;
-    StatementKind kind;
-};
-constexpr KindPrefix kPrefixes[] = {
-    {"LINE ", skLine}, {"BOX ", skBox}, {"CIRCLE ", skCircle}, {"ARC ", skArc}, {"PAINT ", skPaint},
-    {"REM", skRem},    {"END", skEnd},  {"PAINT24 ", skPaint24}, {"TEXT ", skText},
-};
-
 constexpr int kWordCount = 7;
 
 // Words are separated by runs of byte 0x20 only; everything after the
@@ -121,8 +79,8 @@ void SetMessage(TStatementArgs& args, std::string_view word, std::string_view te
 }  // namespace
 
 StatementKind ClassifyStatement(std::string_view line) {
-    for (const KindPrefix& p : kPrefixes)
-        if (line.substr(0, p.prefix.size()) == p.prefix) return p.kind;
+    for (const StatementForm& form : kStatements)
+        if (line.substr(0, form.prefix.size()) == form.prefix) return form.kind;
     return skUnknown;
 }
 
@@ -138,9 +96,10 @@ TStatementArgs ParseStatement(std::string_view line) {
     std::array<std::string_view, kWordCount> words{};
     SplitWords(line, words);
 
-    const StatementRule* rule = nullptr;
-    for (const StatementRule& r : kRules)
-        if (words[0] == r.keyword) rule = &r;
+    // The drawing statements only: REM and END take no parameters.
+    const StatementForm* rule = nullptr;
+    for (const StatementForm& form : kStatements)
+        if (form.draw && words[0] == form.word) rule = &form;
     if (!rule) {
         args.Msg = msg::kUnknownStatement;
         return args;
@@ -149,9 +108,10 @@ TStatementArgs ParseStatement(std::string_view line) {
         args.Msg = msg::kMissingParameter;
         return args;
     }
-    if (rule->kind == skText) {
-        std::string text(words[4]);
-        for (int w = 5; w < kWordCount && !words[w].empty(); ++w) {
+    // The words after the numbers (TEXT's) are its text, one space apart.
+    if (!rule->rest.empty()) {
+        std::string text(words[rule->numbers + 1]);
+        for (int w = rule->numbers + 2; w < kWordCount && !words[w].empty(); ++w) {
             text += ' ';
             text += words[w];
         }
@@ -167,7 +127,7 @@ TStatementArgs ParseStatement(std::string_view line) {
         }
     }
     for (int slot = 0; slot < rule->numbers; ++slot) {
-        const Range r = rule->ranges[slot];
+        const Parameter& r = rule->parameters[slot];
         if (values[slot] < r.lo || values[slot] > r.hi)
             SetMessage(args, words[slot + 1], msg::kOutOfRange);
         else

@@ -9,6 +9,8 @@
 
 namespace kuv {
 
+class Picture;
+
 enum StatementKind : int {
     skUnknown = 0,
     skLine = 1,
@@ -44,6 +46,48 @@ inline constexpr std::string_view kLineSeparator = "\x8d\x73\x81\x46";  // è¡Œï¼
 
 // Limits on the fixed-size strings of a run.
 inline constexpr std::size_t kMaxStringBytes = 255;
+
+// A numeric parameter: its name where a statement's form is shown (the
+// hints, the help page; UTF-8) and the numbers it takes.
+struct Parameter {
+    std::string_view name;
+    std::int32_t lo, hi;
+    // A colour number of the colour table.
+    bool colour = false;
+};
+
+// Draws a statement whose parameters the parser accepted.
+using DrawRoutine = void (*)(Picture&, const TStatementArgs&);
+
+// Everything about one statement, in one row: how a line is recognised,
+// the form its parameters take, and what draws it.
+struct StatementForm {
+    StatementKind kind;
+    std::string_view word;
+    // The exact leading bytes that recognise a normalised line: the word
+    // and a space, or for REM and END the word alone.
+    std::string_view prefix;
+    std::array<Parameter, 6> parameters;
+    int numbers;  // how many of the parameters there are
+    // The word (counted from the statement's own, 0) that must be present.
+    int needs;
+    // LINE and BOX give up at the first word that is not a number; the
+    // others convert every word.
+    bool stopAtBadWord;
+    // The name of what follows the numbers (TEXT's words, REM's comment);
+    // empty for none.
+    std::string_view rest;
+    // Null for REM and END, which draw nothing.
+    DrawRoutine draw;
+};
+
+// The statements in the order in which a line is recognised, which is the
+// order of their kinds (1 to 9): only REM and END need no space, so only
+// they could take a line meant for a later row.
+extern const std::array<StatementForm, 9> kStatements;
+
+// The row of a kind; null for skUnknown.
+const StatementForm* FormOf(StatementKind kind);
 
 // Picks the kind by the exact leading bytes of a normalised line.
 StatementKind ClassifyStatement(std::string_view line);
