@@ -121,11 +121,7 @@ const char* StatusClass(const BatchRow& r) {
 // The error box's message of a failure, or the ErrorLog line's message.
 QString MessageOf(const RenderOutcome& o) {
     if (o.exitCode == 2) return ErrorBoxText(o.failure);
-    if (o.exitCode == 1) {
-        const QString line = QString::fromStdString(Cp932ToUtf8(o.errorLine));
-        const qsizetype at = line.indexOf(QStringLiteral("行："));
-        return at < 0 ? line : line.mid(at + 2);
-    }
+    if (o.error) return QString::fromStdString(Cp932ToUtf8(ErrorMessage(o.error->what)));
     return {};
 }
 
@@ -182,7 +178,7 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
     const RenderOutcome outcome = RenderListing(job, noInput, noOutput);
     row.exitStatus = outcome.exitCode;
     row.read = outcome.read;
-    row.errorLine = outcome.errorLineNumber;
+    row.errorLine = outcome.error ? outcome.error->line : 0;
     row.message = MessageOf(outcome);
     row.statements = outcome.statementsRun;
     if (outcome.exitCode != 2) {
@@ -190,7 +186,7 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
         row.listing = listing;
     }
     if (outcome.read)
-        row.shown = ShownListing(outcome.rewritten, outcome.errorLineNumber);
+        row.shown = ShownListing(outcome.rewritten, row.errorLine);
     row.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     return row;
 }

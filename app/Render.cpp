@@ -179,8 +179,8 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
         Picture picture;
         if (job.owners) picture.RecordOwners();
         const RunResult result = RunProgram(listing, picture);
+        outcome.error = result.error;
         outcome.errorLine = result.errorLine;
-        outcome.errorLineNumber = result.errorLineNumber;
         outcome.statementsRun = result.statementsRun;
 
         if (job.picture) {
@@ -195,7 +195,7 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
             if (const QString failure = WriteBytes(OwnersPgm(picture), *job.owners, job.special, out); !failure.isEmpty())
                 return fail(failure);
         }
-        outcome.exitCode = result.errorLine.empty() ? 0 : 1;
+        outcome.exitCode = result.error ? 1 : 0;
         outcome.rewritten = std::move(listing);
     } catch (const std::bad_alloc&) {
         outcome.rewritten = Listing();

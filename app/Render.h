@@ -3,6 +3,7 @@
 #pragma once
 
 #include "language/Listing.h"
+#include "language/Runner.h"
 #include "shell/Export.h"
 
 #include <QString>
@@ -32,8 +33,8 @@ struct RenderJob {
 struct RenderOutcome {
     int exitCode = 0;           // 0 clean, 1 an error in the listing, 2 a file failed
     QString failure;            // what failed, for exit code 2
-    std::string errorLine;      // the ErrorLog line (CP932), for exit code 1
-    int errorLineNumber = 0;
+    std::optional<RunError> error;  // for exit code 1
+    std::string errorLine;      // its ErrorLog line (CP932)
     int statementsRun = 0;
     bool read = false;          // the listing could be read
     Listing rewritten;          // the rewritten listing

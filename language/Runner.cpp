@@ -58,23 +58,18 @@ RunResult RunProgram(Listing& listing, Picture& picture) {
     // The Count read here is the one after the rewrite: a last line of
     // spaces has become empty and is no longer counted.
     for (int i = 0; i < listing.Count(); ++i) {
-        const std::string_view line = listing.Get(i);
-        const StatementKind kind = ClassifyStatement(line);
-        if (kind == skEnd || kind == skRem) {
-            ++result.statementsRun;
-            if (kind == skEnd) break;
-            continue;
-        }
-        const TStatementArgs args = kind == skUnknown ? TStatementArgs{std::string(msg::kUnknownStatement), {}, {}}
-                                                      : ParseStatement(line);
-        if (!args.Msg.empty()) {
-            result.errorLine = ErrorLogLine(i + 1, args.Msg);
-            result.errorLineNumber = i + 1;
+        const LineVerdict verdict = CheckLine(listing.Get(i));
+        if (verdict.args.error) {
+            result.error = RunError{i + 1, *verdict.args.error};
+            result.errorLine = ErrorLogLine(i + 1, verdict.args.Msg);
             break;
         }
-        picture.SetOwner(static_cast<Owner>(i + 1));
-        FormOf(kind)->draw(picture, args);
         ++result.statementsRun;
+        if (verdict.kind == skEnd) break;
+        if (const DrawRoutine draw = FormOf(verdict.kind)->draw) {
+            picture.SetOwner(static_cast<Owner>(i + 1));
+            draw(picture, verdict.args);
+        }
     }
     return result;
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "Listing.h"
+#include "Statements.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,14 +22,20 @@ std::string NormaliseLine(std::string_view line);
 // "%3d" + "行：" + message, in CP932.
 std::string ErrorLogLine(int lineNumber, std::string_view message);
 
+// The error that stopped a run, and its line in the rewritten listing.
+struct RunError {
+    int line;
+    StatementError what;
+};
+
 // What a run asks of the windows around it, in the order it happened.
 struct RunResult {
     // The run got as far as clearing the ErrorLog and hiding the error window.
     bool errorLogReset = false;
-    // The ErrorLog line to show (CP932); empty when the run met no error.
+    // The error that stopped the run, if any.
+    std::optional<RunError> error;
+    // Its ErrorLog line to show (CP932); empty when the run met no error.
     std::string errorLine;
-    // The 1-based number of the line that failed, in the rewritten listing.
-    int errorLineNumber = 0;
     // The run cleared the Picture and drew from its first line: the Picture
     // is this listing's drawing.
     bool pictureCleared = false;

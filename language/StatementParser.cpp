@@ -66,17 +66,33 @@ bool ConvertDecimal(std::string_view s, std::int32_t& value) {
     return true;
 }
 
-void SetMessage(TStatementArgs& args, std::string_view word, std::string_view text) {
-    std::string m;
-    m.reserve(word.size() + text.size() + 2);
-    m += '"';
-    m += word;
-    m += '"';
-    m += text;
-    args.Msg.assign(CutToWholeChars(m, kMaxStringBytes));
+void SetError(TStatementArgs& args, ErrorKind kind, std::string_view word = {}) {
+    args.error = StatementError{kind, std::string(word)};
+    args.Msg = ErrorMessage(*args.error);
 }
 
 }  // namespace
+
+std::string ErrorMessage(const StatementError& error) {
+    switch (error.kind) {
+        case ErrorKind::UnknownStatement: return std::string(msg::kUnknownStatement);
+        case ErrorKind::MissingParameter: return std::string(msg::kMissingParameter);
+        case ErrorKind::NotANumber:
+        case ErrorKind::OutOfRange: break;
+    }
+    std::string m = '"' + error.word + '"';
+    m += error.kind == ErrorKind::NotANumber ? msg::kNotANumber : msg::kOutOfRange;
+    return std::string(CutToWholeChars(m, kMaxStringBytes));
+}
+
+LineVerdict CheckLine(std::string_view normalLine) {
+    LineVerdict v{ClassifyStatement(normalLine), {}};
+    if (v.kind == skUnknown)
+        SetError(v.args, ErrorKind::UnknownStatement);
+    else if (FormOf(v.kind)->draw)
+        v.args = ParseStatement(normalLine);
+    return v;
+}
 
 StatementKind ClassifyStatement(std::string_view line) {
     for (const StatementForm& form : kStatements)
@@ -101,11 +117,11 @@ TStatementArgs ParseStatement(std::string_view line) {
     for (const StatementForm& form : kStatements)
         if (form.draw && words[0] == form.word) rule = &form;
     if (!rule) {
-        args.Msg = msg::kUnknownStatement;
+        SetError(args, ErrorKind::UnknownStatement);
         return args;
     }
     if (words[rule->needs].empty()) {
-        args.Msg = msg::kMissingParameter;
+        SetError(args, ErrorKind::MissingParameter);
         return args;
     }
     // The words after the numbers (TEXT's) are its text, one space apart.
@@ -122,14 +138,14 @@ TStatementArgs ParseStatement(std::string_view line) {
     for (int slot = 0; slot < rule->numbers; ++slot) {
         if (!ConvertNumber(words[slot + 1], values[slot])) {
             values[slot] = 0;
-            SetMessage(args, words[slot + 1], msg::kNotANumber);
+            SetError(args, ErrorKind::NotANumber, words[slot + 1]);
             if (rule->stopAtBadWord) return args;
         }
     }
     for (int slot = 0; slot < rule->numbers; ++slot) {
         const Parameter& r = rule->parameters[slot];
         if (values[slot] < r.lo || values[slot] > r.hi)
-            SetMessage(args, words[slot + 1], msg::kOutOfRange);
+            SetError(args, ErrorKind::OutOfRange, words[slot + 1]);
         else
             args.Nums[slot] = values[slot];
     }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,12 +25,36 @@ enum StatementKind : int {
     skText = 9,
 };
 
-// What ParseStatement found: an empty Msg means the statement can be drawn.
+// Why a line stops a run.
+enum class ErrorKind { UnknownStatement, MissingParameter, NotANumber, OutOfRange };
+
+struct StatementError {
+    ErrorKind kind;
+    std::string word;  // NotANumber, OutOfRange: the word at fault (CP932)
+    bool operator==(const StatementError& o) const { return kind == o.kind && word == o.word; }
+};
+
+// The message of an error as the ErrorLog shows it: CP932, at most 255
+// bytes. The one place where errors become text.
+std::string ErrorMessage(const StatementError& error);
+
+// What ParseStatement found: no error, and an empty Msg, when the statement
+// can be drawn.
 struct TStatementArgs {
-    std::string Msg;                  // CP932, at most 255 bytes
+    std::string Msg;                  // ErrorMessage(*error); CP932, at most 255 bytes
     std::array<std::int32_t, 6> Nums{};  // parameters in statement order
     std::string Text;                 // the string of TEXT, at most 255 bytes
+    std::optional<StatementError> error;
 };
+
+// What a run does with one line of the rewritten listing when it reaches
+// it: the statement, and for a drawing one its parameters, or the error
+// that stops the run there.
+struct LineVerdict {
+    StatementKind kind;
+    TStatementArgs args;
+};
+LineVerdict CheckLine(std::string_view normalLine);
 
 // Messages of a run, in CP932.
 namespace msg {

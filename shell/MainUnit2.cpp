@@ -295,10 +295,10 @@ void TFormM::N4Click() {
         formE_->ClearLog();
         formE_->hide();
     }
-    if (!result.errorLine.empty()) {
+    if (result.error) {
         formE_->show();
         formE_->AddLine(FromCp932(result.errorLine));
-        Memo1->MarkErrorLine(result.errorLineNumber, FromCp932(result.errorLine));
+        Memo1->MarkErrorLine(result.error->line, FromCp932(result.errorLine));
     }
     if (result.pictureCleared) {
         paintedBy_ = std::move(listing);

@@ -101,7 +101,7 @@ TEST(RunProgram, ReportsLineNumbersPast999WithoutPadding) {
     Picture picture;
     const RunResult result = RunProgram(listing, picture);
     EXPECT_EQ(Cp932ToUtf8(result.errorLine), "1000行：命令の間違い");
-    EXPECT_EQ(result.errorLineNumber, 1000);
+    EXPECT_EQ(result.error->line, 1000);
 }
 
 TEST(RunProgram, DrawsEveryStatementKind) {
