@@ -10,9 +10,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
-#include <QUrl>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -33,10 +31,6 @@ namespace {
 
 constexpr const char* kBatchUsage =
     "usage: kuv-render --batch OUTDIR [--format png|bmp|jpg] [-j N] LISTING|FOLDER...\n";
-constexpr int kShownLines = 200;
-constexpr int kShownAround = 10;
-
-const char* Suffix(ImageFormat f) { return f == ImageFormat::Bmp ? "bmp" : f == ImageFormat::Jpeg ? "jpg" : "png"; }
 
 struct BatchOptions {
     QString outDir;
@@ -61,8 +55,8 @@ std::optional<int> ParseBatchArgs(const std::vector<std::string>& args, BatchOpt
             if (a == "-j") {
                 o.jobs = std::atoi(v.c_str());
                 if (o.jobs < 1 || o.jobs > 256) return usage("-j needs a number from 1 to 256");
-            } else if (v == "png" || v == "bmp" || v == "jpg") {
-                o.format = v == "png" ? ImageFormat::Png : v == "bmp" ? ImageFormat::Bmp : ImageFormat::Jpeg;
+            } else if (const std::optional<ImageFormat> format = ImageFormatNamed(v)) {
+                o.format = *format;
             } else {
                 return usage("--format needs png, bmp or jpg");
             }
@@ -75,47 +69,6 @@ std::optional<int> ParseBatchArgs(const std::vector<std::string>& args, BatchOpt
     if (o.given.isEmpty()) return usage("no listing given");
     if (o.jobs == 0) o.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     return std::nullopt;
-}
-
-QString Escape(QString text) {
-    return text.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;").replace('"', "&quot;");
-}
-
-QString CsvField(QString text) {
-    // A cell that a spreadsheet would take for a formula (a listing named
-    // "=HYPERLINK(...).kuv") is made plain text by a leading apostrophe.
-    if (!text.isEmpty() && QStringLiteral("=+-@").contains(text.front())) text.prepend(QLatin1Char('\''));
-    if (!text.contains(QRegularExpression(QStringLiteral("[\",\r\n]")))) return text;
-    return '"' + text.replace('"', "\"\"") + '"';
-}
-
-QString JsonString(const QString& text) {
-    QString out = QStringLiteral("\"");
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c.unicode() < 0x20)
-                    out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-                else
-                    out += c;
-        }
-    }
-    return out + '"';
-}
-
-QString StatusText(const BatchRow& r) {
-    if (r.exitStatus == 0) return QStringLiteral("正常");
-    if (r.exitStatus == 1) return QStringLiteral("%1行：%2").arg(r.errorLine, 3).arg(r.message);
-    return (r.read ? QStringLiteral("書けません：") : QStringLiteral("読めません：")) + r.message;
-}
-
-const char* StatusClass(const BatchRow& r) {
-    return r.exitStatus == 0 ? "clean" : r.exitStatus == 1 ? "error" : r.read ? "failed" : "unreadable";
 }
 
 // The error box's message of a failure, or the ErrorLog line's message.
@@ -163,7 +116,8 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
     const auto started = std::chrono::steady_clock::now();
     BatchRow row;
     row.input = input;
-    const QString picture = name + '.' + Suffix(o.format);
+    const std::string_view suffix = NameOf(o.format);
+    const QString picture = name + '.' + QString::fromLatin1(suffix.data(), static_cast<qsizetype>(suffix.size()));
     const QString listing = name + QStringLiteral(".kuv");
     const QDir out(o.outDir);
     RenderJob job;
@@ -236,137 +190,6 @@ QStringList OutputNames(const QStringList& inputs, const QString& outDir) {
         names << name;
     }
     return names;
-}
-
-QString ShownListing(const Listing& rewritten, int errorLine) {
-    // Only the lines shown are decoded: a listing may be huge.
-    const auto show = [&](int from, int to, QString& out) {  // 1-based, inclusive
-        for (int n = from; n <= to; ++n) {
-            const QString text = Escape(QString::fromStdString(Cp932ToUtf8(rewritten.Get(n - 1))));
-            // The mark is a block of its own: a line break after it would
-            // show as an empty row.
-            out += n == errorLine ? QStringLiteral("<mark>%1  %2</mark>").arg(n, 4).arg(text)
-                                  : QStringLiteral("%1  %2\n").arg(n, 4).arg(text);
-        }
-    };
-    QString out;
-    const int count = rewritten.Count();
-    if (count <= kShownLines) {
-        show(1, count, out);
-    } else {
-        show(1, kShownLines / 4, out);
-        out += QStringLiteral("   …\n");
-        if (errorLine > kShownLines / 4) {
-            show(std::max(kShownLines / 4 + 1, errorLine - kShownAround), std::min(count, errorLine + kShownAround), out);
-            if (errorLine + kShownAround < count) out += QStringLiteral("   …\n");
-        }
-    }
-    return out;
-}
-
-int BatchExitStatus(const std::vector<BatchRow>& rows) {
-    int status = 0;
-    for (const BatchRow& r : rows) status = std::max(status, r.exitStatus);
-    return status;
-}
-
-std::string ReportCsv(const std::vector<BatchRow>& rows) {
-    // UTF-8 with a byte-order mark, so that spreadsheet programs read the
-    // Japanese messages as UTF-8.
-    QString csv = QStringLiteral("\uFEFFinput,picture,listing,exit_status,error_line,message,statements,ms\r\n");
-    for (const BatchRow& r : rows)
-        csv += QStringList{CsvField(PathForDisplay(r.input)), CsvField(PathForDisplay(r.picture)),
-                           CsvField(PathForDisplay(r.listing)), QString::number(r.exitStatus),
-                           QString::number(r.errorLine), CsvField(r.message), QString::number(r.statements),
-                           QString::number(r.ms, 'f', 1)}
-                   .join(',') +
-               QStringLiteral("\r\n");
-    return csv.toStdString();
-}
-
-std::string ReportJson(const std::vector<BatchRow>& rows, const QString& date) {
-    QString json = QStringLiteral("{\n  \"version\": \"" KUV_VERSION "\",\n  \"date\": %1,\n  \"rows\": [").arg(JsonString(date));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const BatchRow& r = rows[i];
-        json += QStringLiteral("%1\n    {\"input\": %2, \"picture\": %3, \"listing\": %4, \"exit_status\": %5, "
-                               "\"error_line\": %6, \"message\": %7, \"statements\": %8, \"ms\": %9}")
-                    .arg(i ? "," : "", JsonString(PathForDisplay(r.input)), JsonString(PathForDisplay(r.picture)),
-                         JsonString(PathForDisplay(r.listing)))
-                    .arg(r.exitStatus)
-                    .arg(r.errorLine)
-                    .arg(JsonString(r.message))
-                    .arg(r.statements)
-                    .arg(r.ms, 0, 'f', 1);
-    }
-    json += QStringLiteral("\n  ]\n}\n");
-    return json.toStdString();
-}
-
-std::string ReportHtml(const std::vector<BatchRow>& rows, const QString& date) {
-    int clean = 0, errors = 0, unreadable = 0;
-    for (const BatchRow& r : rows) (r.exitStatus == 0 ? clean : r.exitStatus == 1 ? errors : unreadable)++;
-    QString html = QStringLiteral(R"(<!DOCTYPE html>
-<html lang="ja">
-<head>
-<meta charset="utf-8">
-<meta name="viewport" content="width=device-width, initial-scale=1">
-<title>ＫＵＶ 一覧</title>
-<style>
-body { font-family: "IPAPGothic", "MS PGothic", sans-serif; margin: 1em; color: #222; }
-h1 { font-size: 1.4em; margin: 0 0 .3em; }
-.meta { color: #666; margin: 0 0 .6em; }
-.counts span { display: inline-block; margin-right: 1em; font-weight: bold; }
-.grid { display: grid; grid-template-columns: repeat(auto-fill, minmax(min(100%, 360px), 1fr)); gap: 1em; margin-top: 1em;
-        align-items: start; }
-.item { border: 1px solid #bbb; border-radius: 6px; padding: .6em; background: #fff; min-width: 0; }
-.item img { width: 100%; height: auto; border: 1px solid #ddd; image-rendering: pixelated; display: block; }
-.item h2 { font-size: 1em; margin: .4em 0 .2em; word-break: break-all; }
-.status { margin: 0 0 .4em; font-weight: bold; }
-.path { margin: 0 0 .2em; color: #777; font-size: .75em; word-break: break-all; }
-.clean .status { color: #070; }
-.error .status, .unreadable .status, .failed .status { color: #c00; }
-.error, .unreadable, .failed { border-color: #c00; }
-pre { font-family: "IPAGothic", "MS Gothic", monospace; font-size: .8em; background: #ffffe1; padding: .4em;
-      max-height: 16em; overflow: auto; margin: 0; }
-mark { background: #fcc; display: block; }
-body.only-errors .clean { display: none; }
-</style>
-</head>
-<body>
-<h1>ＫＵＶ 一覧</h1>
-)");
-    html += QStringLiteral("<p class=\"meta\">作成 %1 ・ KUV " KUV_VERSION "</p>\n").arg(Escape(date));
-    html += QStringLiteral("<p class=\"counts\"><span id=\"clean\">正常 %1</span><span id=\"errors\">エラー %2</span>"
-                           "<span id=\"unreadable\">読めない・書けない %3</span></p>\n")
-                .arg(clean)
-                .arg(errors)
-                .arg(unreadable);
-    html += QStringLiteral("<label><input type=\"checkbox\" id=\"only-errors\"> エラーだけ表示</label>\n<div class=\"grid\">\n");
-    for (const BatchRow& r : rows) {
-        html += QStringLiteral("<section class=\"item %1\">\n").arg(StatusClass(r));
-        // The thumbnail links to the picture at full size.
-        if (!r.picture.isEmpty()) {
-            const QString src = Escape(QString::fromLatin1(QByteArray::fromStdString(NativePath(r.picture)).toPercentEncoding()));
-            html += QStringLiteral("<a href=\"%1\" title=\"原寸で表示\"><img src=\"%1\" alt=\"%2\" width=\"641\" height=\"481\" "
-                                   "loading=\"lazy\"></a>\n")
-                        .arg(src, Escape(PathForDisplay(r.input)));
-        }
-        html += QStringLiteral("<h2>%1</h2>\n<p class=\"path\">%2</p>\n<p class=\"status\">%3</p>\n")
-                    .arg(Escape(PathForDisplay(QFileInfo(r.input).fileName())), Escape(PathForDisplay(r.input)),
-                         Escape(StatusText(r)));
-        if (!r.shown.isEmpty()) html += QStringLiteral("<pre>%1</pre>\n").arg(r.shown);
-        html += QStringLiteral("</section>\n");
-    }
-    html += QStringLiteral(R"(</div>
-<script>
-document.getElementById("only-errors").addEventListener("change", function (e) {
-  document.body.classList.toggle("only-errors", e.target.checked);
-});
-</script>
-</body>
-</html>
-)");
-    return html.toStdString();
 }
 
 int BatchMain(const std::vector<std::string>& args, std::ostream& err) {

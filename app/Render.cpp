@@ -61,16 +61,9 @@ struct Options {
 
 constexpr const char* kStandardStream = "-";
 
-std::optional<ImageFormat> FormatNamed(const QString& name) {
-    if (name == QLatin1String("bmp")) return ImageFormat::Bmp;
-    if (name == QLatin1String("jpg")) return ImageFormat::Jpeg;
-    if (name == QLatin1String("png")) return ImageFormat::Png;
-    return std::nullopt;
-}
-
 std::optional<ImageFormat> FormatOf(const std::string& path) {
     if (path == kStandardStream) return ImageFormat::Png;
-    return FormatNamed(QFileInfo(PathFromNative(path)).suffix().toLower());
+    return ImageFormatNamed(QFileInfo(PathFromNative(path)).suffix().toLower().toStdString());
 }
 
 // Returns the exit code on a usage decision (help, version, error).
@@ -93,7 +86,7 @@ std::optional<int> ParseArgs(const std::vector<std::string>& args, Options& o, s
             }
             (a == "-o" ? o.picture : a == "-l" ? o.listingOut : o.owners) = args[++i];
         } else if (a == "--format") {
-            o.format = i + 1 < args.size() ? FormatNamed(QString::fromStdString(args[++i])) : std::nullopt;
+            o.format = i + 1 < args.size() ? ImageFormatNamed(args[++i]) : std::nullopt;
             if (!o.format) {
                 err << "kuv-render: --format needs bmp, jpg or png\n" << kUsage;
                 return 2;

@@ -10,6 +10,18 @@
 
 namespace kuv {
 
+std::optional<ImageFormat> ImageFormatNamed(std::string_view name) {
+    for (const ImageFormatName& f : kImageFormats)
+        if (f.name == name) return f.format;
+    return std::nullopt;
+}
+
+std::string_view NameOf(ImageFormat format) {
+    for (const ImageFormatName& f : kImageFormats)
+        if (f.format == format) return f.name;
+    return {};
+}
+
 QString EncodePicture(const Picture& picture, ImageFormat format, std::vector<std::uint8_t>& bytes) {
     if (format == ImageFormat::Bmp) {
         bytes = EncodeBmp(picture);
