@@ -1,12 +1,14 @@
 #include "ListingEditor.h"
 
 #include "CommandLine.h"
+#include "ListingTeacher.h"
 #include "language/Cp932.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -66,10 +68,27 @@ bool HasLongLine(QStringView text) {
 
 }  // namespace
 
-ListingEditor::ListingEditor(QWidget* parent) : QPlainTextEdit(parent) {
+ListingEditor::ListingEditor(QWidget* parent) : QPlainTextEdit(parent), teacher_(new ListingTeacher(this)) {
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (markedLine_) ClearErrorLine();
     });
+}
+
+std::vector<std::pair<QTextBlock, QRectF>> ListingEditor::ShownBlocks() const {
+    std::vector<std::pair<QTextBlock, QRectF>> shown;
+    const int bottom = viewport()->height();
+    for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+        const QRectF box = blockBoundingGeometry(b).translated(contentOffset());
+        if (box.top() > bottom) break;
+        shown.emplace_back(b, box);
+    }
+    return shown;
+}
+
+void ListingEditor::paintEvent(QPaintEvent* e) {
+    QPlainTextEdit::paintEvent(e);
+    QPainter painter(viewport());
+    teacher_->PaintSwatches(painter);
 }
 
 bool ListingEditor::ContinuesLine(const QTextBlock& block) {

@@ -13,10 +13,14 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 
-class QTextBlock;
+#include <utility>
+#include <vector>
 
 namespace kuv {
+
+class ListingTeacher;
 
 class ListingEditor : public QPlainTextEdit {
     Q_OBJECT
@@ -52,6 +56,12 @@ public:
     // True for the second and later segments of a long line.
     static bool ContinuesLine(const QTextBlock& block);
 
+    // The blocks on screen, from the top, with their places in the viewport.
+    std::vector<std::pair<QTextBlock, QRectF>> ShownBlocks() const;
+
+    // The checks, colours and hints shown while the listing is written.
+    ListingTeacher* Teacher() const { return teacher_; }
+
 signals:
     // The left button went down in the editor and came up inside it.
     void clicked();
@@ -59,6 +69,7 @@ signals:
     void keyReleased();
 
 protected:
+    void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
@@ -86,6 +97,7 @@ private:
     // no character: Return, Backspace and Delete. True when handled.
     bool HandleSegmentKey(QKeyEvent* e);
 
+    ListingTeacher* teacher_;
     bool leftPressed_ = false;
     int markedLine_ = 0;
     // Set once the document has held segments; without them the document's

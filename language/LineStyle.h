@@ -1,0 +1,46 @@
+// What the editor shows of a line as it is written: which part of it is
+// which (statement word, numbers, text, comment), the colours its numbers
+// name, and the parameter under the caret. Pure functions over the line as
+// the editor holds it (UTF-16), so that every front-end shows the same.
+#pragma once
+
+#include "Statements.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace kuv {
+
+enum class Role { Word, Number, Text, Comment, Unknown };
+
+// A run of the line's characters and what it is. A number's parameter is
+// its index in the statement's form; -1 for anything else.
+struct Span {
+    int start, length;
+    Role role;
+    int parameter = -1;
+};
+
+// The spans of a line whose normal form is of the given kind: the whole
+// line for REM (a comment) and for an unrecognised line; else the
+// statement's word, its numbers, and the words after them (TEXT's text,
+// or words that the statement ignores, as Unknown).
+std::vector<Span> LineSpans(std::u16string_view line, StatementKind kind);
+
+// A colour that a line names, and after which of its characters it is
+// shown: a colour parameter's number in range, or PAINT24's colour after
+// its last number. Colours are 0x00BBGGRR.
+struct Swatch {
+    int after;  // the index just past the number
+    std::uint32_t colour;
+};
+std::vector<Swatch> LineSwatches(std::u16string_view line, StatementKind kind);
+
+// The index (into the form's parameters) of the parameter that the caret
+// at position is in or about to type; -1 on the statement's word, and the
+// form's number of parameters past them (TEXT's text).
+int ParameterAt(std::u16string_view line, int position);
+
+}  // namespace kuv

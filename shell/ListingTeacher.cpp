@@ -1,0 +1,301 @@
+#include "ListingTeacher.h"
+
+#include "ListingEditor.h"
+#include "ShiftJis.h"
+#include "language/LineStyle.h"
+#include "language/Runner.h"
+#include "picture/Drawing.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QToolTip>
+
+namespace kuv {
+namespace {
+
+// How long the keys rest before the line being typed is checked.
+constexpr int kTypingRestMs = 1000;
+
+std::u16string_view Utf16Of(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// The line's normal form, as the run's rewrite makes it: only its first
+// 255 bytes count, so the first segment of a long line is all it needs.
+std::string NormalOf(const QTextBlock& block) { return NormaliseLine(ListingFromEditorText(block.text())); }
+
+bool StopsAll(std::string_view normal) { return normal.empty() || normal.substr(0, 3) == "END"; }
+
+// The styles of the parts of a statement, readable on a light background
+// and on a dark one.
+QTextCharFormat StyleOf(Role role, bool dark) {
+    QTextCharFormat f;
+    switch (role) {
+        case Role::Word:
+            f.setForeground(dark ? QColor(0x8a, 0xb4, 0xff) : QColor(0x00, 0x33, 0xb3));
+            f.setFontWeight(QFont::Bold);
+            break;
+        case Role::Number: f.setForeground(dark ? QColor(0xff, 0xc0, 0x66) : QColor(0x9a, 0x4a, 0x00)); break;
+        case Role::Text: f.setForeground(dark ? QColor(0xe0, 0x9a, 0xff) : QColor(0x80, 0x00, 0x80)); break;
+        case Role::Comment:
+            f.setForeground(dark ? QColor(0x7f, 0xd0, 0x7f) : QColor(0x2e, 0x7d, 0x32));
+            f.setFontItalic(true);
+            break;
+        case Role::Unknown: f.setForeground(dark ? QColor(0xff, 0x80, 0x80) : QColor(0xb0, 0x00, 0x20)); break;
+    }
+    return f;
+}
+
+QColor QColorOf(ColorRef c) { return QColor(c & 0xFF, c >> 8 & 0xFF, c >> 16 & 0xFF); }
+
+// The hint for a statement: its form with the parameter under the caret in
+// bold, that parameter's range, and the colours for a colour parameter.
+QString HintText(const StatementForm& form, int parameter) {
+    QString text = QString::fromLatin1(form.word.data(), static_cast<qsizetype>(form.word.size()));
+    const auto name = [](std::string_view n) { return QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size())); };
+    for (int n = 0; n < form.numbers; ++n) {
+        const QString p = name(form.parameters[static_cast<std::size_t>(n)].name);
+        text += QLatin1Char(' ') + (n == parameter ? QStringLiteral("<b>%1</b>").arg(p) : p);
+    }
+    if (!form.rest.empty())
+        text += QLatin1Char(' ') + (parameter >= form.numbers ? QStringLiteral("<b>%1</b>").arg(name(form.rest)) : name(form.rest));
+    if (parameter < 0 || parameter >= form.numbers) return text;
+    const Parameter& p = form.parameters[static_cast<std::size_t>(parameter)];
+    text += QStringLiteral(" — %1: %2〜%3").arg(name(p.name)).arg(p.lo).arg(p.hi);
+    if (p.colour) {
+        QStringList colours;
+        for (std::size_t c = 0; c < ColorTable.size(); ++c)
+            colours << QStringLiteral("%1 %2").arg(c).arg(name(ColorNames[c]));
+        text += QStringLiteral("<br>") + colours.join(QStringLiteral("　"));
+    }
+    return text;
+}
+
+}  // namespace
+
+ListingTeacher::ListingTeacher(ListingEditor* editor) : QObject(editor), editor_(editor) {
+    hint_ = new QLabel(editor, Qt::ToolTip);
+    hint_->setObjectName(QStringLiteral("Hint"));
+    hint_->setAccessibleName(QStringLiteral("ヒント"));
+    hint_->setAttribute(Qt::WA_ShowWithoutActivating);
+    hint_->setTextFormat(Qt::RichText);
+    hint_->setForegroundRole(QPalette::ToolTipText);
+    hint_->setBackgroundRole(QPalette::ToolTipBase);
+    hint_->setAutoFillBackground(true);
+    hint_->setMargin(3);
+    hint_->setFrameStyle(QFrame::Box | QFrame::Plain);
+
+    typingRest_.setSingleShot(true);
+    typingRest_.setInterval(kTypingRestMs);
+    connect(&typingRest_, &QTimer::timeout, this, [this] {
+        typingBlock_ = -1;
+        RefreshShownLines();
+        UpdateDescription();
+    });
+    connect(editor_->document(), &QTextDocument::contentsChange, this, &ListingTeacher::ContentsChanged);
+    connect(editor_, &QPlainTextEdit::updateRequest, this, [this] { RefreshShownLines(); });
+    connect(editor_, &QPlainTextEdit::cursorPositionChanged, this, &ListingTeacher::CaretMoved);
+    editor_->viewport()->installEventFilter(this);
+    editor_->installEventFilter(this);
+    ForgetStop();
+}
+
+void ListingTeacher::ForgetStop() {
+    stop_ = QTextCursor();
+    firstLine_ = QTextCursor();
+    looked_ = QTextCursor(editor_->document());
+    lookedAll_ = false;
+}
+
+ListingTeacher::Standing ListingTeacher::StandingOf(const QTextBlock& block) {
+    // Looks at the lines from where it left off up to this one.
+    for (QTextBlock b = looked_.block(); !lookedAll_ && b.isValid() && b.position() < block.position(); b = b.next()) {
+        looked_ = QTextCursor(b.next().isValid() ? b.next() : b);
+        if (!b.next().isValid()) lookedAll_ = true;
+        if (ListingEditor::ContinuesLine(b) || b.text().isEmpty()) continue;
+        const std::string normal = NormalOf(b);
+        const bool first = firstLine_.isNull();
+        if (first) firstLine_ = QTextCursor(b);
+        if (first ? StopsAll(normal) : ClassifyStatement(normal) == skEnd) {
+            stop_ = QTextCursor(b);
+            lookedAll_ = true;
+        }
+    }
+    return {!stop_.isNull() && stop_.position() < block.position(),
+            firstLine_.isNull() || firstLine_.position() >= block.position()};
+}
+
+void ListingTeacher::ContentsChanged(int position, int removed, int added) {
+    if (applying_) return;
+    QTextDocument* doc = editor_->document();
+    const QTextBlock from = doc->findBlock(position), to = doc->findBlock(position + added);
+    // A change within one line is typing: that line waits to be checked.
+    typingBlock_ = from == to ? from.blockNumber() : -1;
+    typingRest_.start();
+    // The place where the run stops holds unless the change touched it or
+    // the first line, or came before them and may have made a new one.
+    const auto touches = [&](const QTextCursor& c) {
+        return !c.isNull() && c.position() >= position - 1 && c.position() <= position + added + 1;
+    };
+    bool forget = touches(stop_) || touches(firstLine_) || (!firstLine_.isNull() && position < firstLine_.position()) ||
+                  removed > added;
+    for (QTextBlock b = from; !forget && b.isValid() && b.position() <= to.position(); b = b.next())
+        if (!b.text().isEmpty() && (stop_.isNull() || b.position() < stop_.position()) &&
+            ClassifyStatement(NormalOf(b)) == skEnd)
+            forget = true;
+    if (forget) {
+        ForgetStop();
+    } else if (lookedAll_ && stop_.isNull()) {
+        lookedAll_ = false;  // the end moved: lines past the last one looked at
+    }
+}
+
+ListingTeacher::Verdict ListingTeacher::VerdictOf(const QTextBlock& block) {
+    QTextBlock first = block;
+    while (ListingEditor::ContinuesLine(first)) first = first.previous();
+    Verdict v;
+    v.first = first;
+    if (first.text().isEmpty()) return v;  // the rewrite deletes it
+    const Standing standing = StandingOf(first);
+    v.reached = !standing.stopped;
+    if (!v.reached) return v;
+    const std::string normal = NormalOf(first);
+    const LineVerdict line = CheckLine(normal);
+    v.kind = line.kind;
+    // A blank or END first line makes the run stop before it begins.
+    if (standing.first && StopsAll(normal)) return v;
+    if (line.args.error && first.blockNumber() != typingBlock_) v.message = line.args.Msg;
+    return v;
+}
+
+void ListingTeacher::RefreshShownLines() {
+    if (applying_) return;
+    const bool dark = editor_->palette().color(QPalette::Base).lightness() < 128;
+    QTextDocument* doc = editor_->document();
+    applying_ = true;
+    for (const auto& [b, box] : editor_->ShownBlocks()) {
+        const Verdict v = VerdictOf(b);
+        QList<QTextLayout::FormatRange> formats;
+        const QString line = b.text();
+        if (!v.reached) {
+            // Halfway between the text and its background, on any palette.
+            const QColor text = editor_->palette().color(QPalette::Text), base = editor_->palette().color(QPalette::Base);
+            QTextCharFormat grey;
+            grey.setForeground(QColor((text.red() + base.red()) / 2, (text.green() + base.green()) / 2,
+                                      (text.blue() + base.blue()) / 2));
+            formats.append({0, static_cast<int>(line.size()), grey});
+        } else if (!ListingEditor::ContinuesLine(b)) {
+            for (const Span& s : LineSpans(Utf16Of(line), v.kind)) {
+                QTextCharFormat f = StyleOf(s.role, dark);
+                if (!v.message.empty()) {
+                    f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+                    f.setUnderlineColor(Qt::red);
+                }
+                formats.append({s.start, s.length, f});
+            }
+        }
+        if (b.layout()->formats() != formats) {
+            b.layout()->setFormats(formats);
+            doc->markContentsDirty(b.position(), b.length());
+            // Laid out again at once: code that reads a block's lines (the
+            // caret's row, a click) finds them where it expects them.
+            doc->documentLayout()->blockBoundingRect(b);
+        }
+    }
+    applying_ = false;
+}
+
+QString ListingTeacher::MessageOf(const QTextBlock& block) {
+    const Verdict v = VerdictOf(block);
+    if (v.message.empty()) return {};
+    // Its number in the rewritten listing: empty lines are gone by then.
+    int number = 0;
+    for (QTextBlock b = editor_->document()->begin(); b.isValid() && b.position() <= v.first.position(); b = b.next())
+        if (!ListingEditor::ContinuesLine(b) && !b.text().isEmpty()) ++number;
+    return FromCp932(ErrorLogLine(number, v.message));
+}
+
+void ListingTeacher::PaintSwatches(QPainter& painter) {
+    const int side = std::max(6, editor_->fontMetrics().ascent() * 2 / 3);
+    for (const auto& [b, box] : editor_->ShownBlocks()) {
+        if (ListingEditor::ContinuesLine(b) || b.text().isEmpty()) continue;
+        const Verdict v = VerdictOf(b);
+        if (!v.reached) continue;
+        for (const Swatch& s : LineSwatches(Utf16Of(b.text()), v.kind)) {
+            const QTextLine line = b.layout()->lineForTextPosition(s.after);
+            if (!line.isValid()) continue;
+            const qreal x = box.left() + line.cursorToX(s.after) + 2;
+            const qreal y = box.top() + line.y() + (line.height() - side) / 2;
+            painter.setPen(editor_->palette().color(QPalette::Text));
+            painter.setBrush(QColorOf(s.colour));
+            painter.drawRect(QRectF(x, y, side, side));
+        }
+    }
+}
+
+void ListingTeacher::CaretMoved() {
+    const int block = editor_->textCursor().blockNumber();
+    if (typingBlock_ >= 0 && block != typingBlock_) {
+        typingBlock_ = -1;
+        RefreshShownLines();
+    }
+    if (block != hintBlock_) hintDismissed_ = false;
+    UpdateHint();
+    UpdateDescription();
+}
+
+void ListingTeacher::UpdateHint() {
+    const QTextCursor caret = editor_->textCursor();
+    QTextBlock first = caret.block();
+    while (ListingEditor::ContinuesLine(first)) first = first.previous();
+    hintBlock_ = caret.blockNumber();
+    const StatementForm* form = FormOf(ClassifyStatement(NormalOf(first)));
+    if (!form || hintDismissed_ || !editor_->hasFocus() || first != caret.block()) {
+        hint_->hide();
+        return;
+    }
+    const int parameter = ParameterAt(Utf16Of(first.text()), caret.positionInBlock());
+    hint_->setText(HintText(*form, parameter));
+    hint_->adjustSize();
+    const QRect at = editor_->cursorRect(caret);
+    hint_->move(editor_->viewport()->mapToGlobal(QPoint(at.left(), at.bottom() + 4)));
+    hint_->show();
+}
+
+void ListingTeacher::UpdateDescription() {
+    // A run's error stays the editor's description until the next edit.
+    if (editor_->MarkedErrorLine() != 0) return;
+    const QString message = MessageOf(editor_->textCursor().block());
+    if (editor_->accessibleDescription() != message) editor_->setAccessibleDescription(message);
+}
+
+bool ListingTeacher::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == editor_->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString message = MessageOf(editor_->cursorForPosition(help->pos()).block());
+        if (message.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), message, editor_->viewport());
+        return true;
+    }
+    if (watched == editor_) {
+        if (event->type() == QEvent::FocusOut) hint_->hide();
+        if (event->type() == QEvent::FocusIn) UpdateHint();
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+            hint_->isVisible()) {
+            hintDismissed_ = true;
+            hint_->hide();
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace kuv
