@@ -1,6 +1,7 @@
 #include "Runner.h"
 
 #include "Cp932.h"
+#include "RunHistory.h"
 #include "Statements.h"
 #include "picture/Drawing.h"
 #include "picture/Picture.h"
@@ -40,7 +41,22 @@ std::string ErrorLogLine(int lineNumber, std::string_view message) {
     return out;
 }
 
-RunResult RunProgram(Listing& listing, Picture& picture) {
+namespace {
+
+void Draw(Picture& picture, int line, const LineVerdict& verdict) {
+    if (const DrawRoutine draw = FormOf(verdict.kind)->draw) {
+        picture.SetOwner(static_cast<Owner>(line));
+        draw(picture, verdict.args);
+    }
+}
+
+}  // namespace
+
+void RunLines(const Listing& rewritten, Picture& picture, int after, int upTo) {
+    for (int line = after + 1; line <= upTo; ++line) Draw(picture, line, CheckLine(rewritten.Get(line - 1)));
+}
+
+RunResult RunProgram(Listing& listing, Picture& picture, RunHistory* history) {
     RunResult result;
     if (listing.Count() == 1 && listing.Get(0).empty()) return result;
 
@@ -55,6 +71,7 @@ RunResult RunProgram(Listing& listing, Picture& picture) {
 
     ClearPicture(picture);
     result.pictureCleared = true;
+    if (history) history->Begin(listing.Count(), picture);
     // The Count read here is the one after the rewrite: a last line of
     // spaces has become empty and is no longer counted.
     for (int i = 0; i < listing.Count(); ++i) {
@@ -66,10 +83,8 @@ RunResult RunProgram(Listing& listing, Picture& picture) {
         }
         ++result.statementsRun;
         if (verdict.kind == skEnd) break;
-        if (const DrawRoutine draw = FormOf(verdict.kind)->draw) {
-            picture.SetOwner(static_cast<Owner>(i + 1));
-            draw(picture, verdict.args);
-        }
+        Draw(picture, i + 1, verdict);
+        if (history) history->AfterLine(i + 1, picture);
     }
     return result;
 }

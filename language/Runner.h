@@ -44,8 +44,17 @@ struct RunResult {
     int statementsRun = 0;
 };
 
+class RunHistory;
+
 // Steps 2 to 10 of the Run command on the editor's listing. The listing is
 // rewritten in place; listing.Touched() tells whether the editor was edited.
-RunResult RunProgram(Listing& listing, Picture& picture);
+// A history, if given, keeps what it needs to show the Picture as it stood
+// after any line of the run.
+RunResult RunProgram(Listing& listing, Picture& picture, RunHistory* history = nullptr);
+
+// Runs lines after..upTo (1-based) of a rewritten listing that a run has
+// already got through, into a Picture that holds the drawing up to line
+// after: the same drawing calls, the same owners.
+void RunLines(const Listing& rewritten, Picture& picture, int after, int upTo);
 
 }  // namespace kuv

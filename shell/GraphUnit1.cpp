@@ -25,7 +25,12 @@ constexpr QPoint kTipOffset(12, 16);
 }  // namespace
 
 PictureView::PictureView(const Picture& picture, int zoom, QWidget* parent)
-    : QWidget(parent), picture_(picture), zoom_(std::max(1, zoom)) {
+    : QWidget(parent), picture_(picture), blinkTimer_(new QTimer(this)), zoom_(std::max(1, zoom)) {
+    blinkTimer_->setInterval(400);
+    connect(blinkTimer_, &QTimer::timeout, this, [this] {
+        blinkOn_ = !blinkOn_;
+        update();
+    });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -118,6 +123,18 @@ std::unique_ptr<QMenu> PictureView::ContextMenu(QPoint kuv) {
     QAction* copy = menu->addAction(QStringLiteral("座標をコピー"));
     copy->setObjectName(QStringLiteral("CopyPoint"));
     connect(copy, &QAction::triggered, this, [kuv] { QApplication::clipboard()->setText(PointText(kuv)); });
+    menu->addSeparator();
+    const bool stages = aids_ && aids_->CanShowStages();
+    QAction* follow = menu->addAction(QStringLiteral("カーソルの行まで表示"));
+    follow->setObjectName(QStringLiteral("FollowCaret"));
+    follow->setCheckable(true);
+    follow->setChecked(stages && aids_->FollowsCaret());
+    follow->setEnabled(stages);
+    connect(follow, &QAction::toggled, this, [this](bool on) { aids_->SetFollowCaret(on); });
+    QAction* replay = menu->addAction(QStringLiteral("描画を再生"));
+    replay->setObjectName(QStringLiteral("Replay"));
+    replay->setEnabled(stages);
+    connect(replay, &QAction::triggered, this, [this] { aids_->Replay(); });
     return menu;
 }
 
@@ -140,11 +157,31 @@ void PictureView::contextMenuEvent(QContextMenuEvent* e) {
     ShowMenu(KuvPointAt(e->pos()), e->globalPos(), false);
 }
 
+void PictureView::ShowStage(const Picture* stage, Owner line) {
+    stage_ = stage;
+    marked_ = QImage();
+    blinkTimer_->stop();
+    if (stage && line != 0 && stage->RecordsOwners()) {
+        marked_ = QImage(Picture::kWidth, Picture::kHeight, QImage::Format_ARGB32);
+        marked_.fill(Qt::transparent);
+        for (int row = 0; row < Picture::kHeight; ++row) {
+            auto* out = reinterpret_cast<QRgb*>(marked_.scanLine(row));
+            for (int x = 0; x < Picture::kWidth; ++x)
+                if (stage->OwnerAt(x, row) == line) out[x] = stage->At(x, row) ^ 0x00FFFFFFu;
+        }
+        blinkOn_ = true;
+        blinkTimer_->start();
+    }
+    update();
+}
+
 void PictureView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     // Nearest neighbour: every Picture pixel stays a sharp square.
-    painter.drawImage(QRect(0, 0, Picture::kWidth * zoom_, Picture::kHeight * zoom_), PictureImage(picture_));
+    const QRect all(0, 0, Picture::kWidth * zoom_, Picture::kHeight * zoom_);
+    painter.drawImage(all, PictureImage(stage_ ? *stage_ : picture_));
+    if (!marked_.isNull() && blinkOn_) painter.drawImage(all, marked_);
     if (!hasFocus()) return;
     // The crosshair: two short strokes each side of the point, in the
     // colour that differs from any pixel below it, and the keyboard frame.

@@ -4,11 +4,13 @@
 
 #include "picture/Picture.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <memory>
 
 class QMenu;
+class QTimer;
 
 namespace kuv {
 
@@ -27,6 +29,13 @@ public:
     virtual void ShowOwner(int x, int y) = 0;
     // Tab out of the Picture: the keyboard goes back to the listing.
     virtual void ReturnToListing() = 0;
+    // The view of the Picture after the caret's line, and the replay of the
+    // last run: whether they can be had now, whether the view is on, and
+    // turning it on or off; starting the replay.
+    virtual bool CanShowStages() = 0;
+    virtual bool FollowsCaret() = 0;
+    virtual void SetFollowCaret(bool on) = 0;
+    virtual void Replay() = 0;
 };
 
 // Image1: paints the Picture's pixels without copying them, and answers the
@@ -43,6 +52,11 @@ public:
     QPoint Crosshair() const { return crosshair_; }
     // The KUV point shown at a position in the view.
     QPoint KuvPointAt(QPoint at) const;
+    // Shows a stage of the last run in place of the Picture, the pixels
+    // that line painted blinking; null brings back the Picture. The stage
+    // must live until the next call.
+    void ShowStage(const Picture* stage, Owner line);
+    bool ShowsStage() const { return stage_ != nullptr; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -63,6 +77,12 @@ private:
     void ShowMenu(QPoint kuv, QPoint globalAt, bool fromKeyboard);
 
     const Picture& picture_;
+    const Picture* stage_ = nullptr;
+    // The stage's pixels of its line, in their inverse colours, shown every
+    // other beat of blinkTimer_.
+    QImage marked_;
+    bool blinkOn_ = false;
+    QTimer* blinkTimer_;
     const int zoom_;
     PictureAids* aids_ = nullptr;
     QPoint crosshair_{Picture::kWidth / 2, Picture::kHeight / 2};

@@ -217,15 +217,24 @@ void ListingEditor::SelectLine(int lineNumber) {
     ensureCursorVisible();
 }
 
+namespace {
+
+// A whole line's background, in the colour given.
+QTextEdit::ExtraSelection LineMark(const QTextBlock& block, const QColor& colour) {
+    QTextEdit::ExtraSelection mark;
+    mark.cursor = QTextCursor(block);
+    mark.format.setBackground(colour);
+    mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+    return mark;
+}
+
+}  // namespace
+
 void ListingEditor::MarkErrorLine(int lineNumber, const QString& errorLogLine) {
     const QTextBlock block = FirstBlockOfLine(lineNumber - 1);
     if (!block.isValid()) return ClearErrorLine();
     setAccessibleDescription(errorLogLine);
-    QTextEdit::ExtraSelection mark;
-    mark.cursor = QTextCursor(block);
-    mark.format.setBackground(QColor(255, 200, 200));
-    mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-    setExtraSelections({mark});
+    setExtraSelections({LineMark(block, QColor(255, 200, 200))});
     markedLine_ = lineNumber;
 }
 
@@ -233,6 +242,20 @@ void ListingEditor::ClearErrorLine() {
     markedLine_ = 0;
     if (!accessibleDescription().isEmpty()) setAccessibleDescription(QString());
     setExtraSelections({});
+}
+
+void ListingEditor::ShowReplayLine(int lineNumber) {
+    QList<QTextEdit::ExtraSelection> marks;
+    if (markedLine_) marks << LineMark(FirstBlockOfLine(markedLine_ - 1), QColor(255, 200, 200));
+    const QTextBlock block = lineNumber > 0 ? FirstBlockOfLine(lineNumber - 1) : QTextBlock();
+    if (block.isValid()) {
+        marks << LineMark(block, palette().color(QPalette::Highlight).lighter(160));
+        // Scrolled into view without moving the caret.
+        const QRectF box = blockBoundingGeometry(block).translated(contentOffset());
+        if (box.top() < 0 || box.bottom() > viewport()->height())
+            verticalScrollBar()->setValue(std::max(0, block.blockNumber() - 3));
+    }
+    setExtraSelections(marks);
 }
 
 namespace {

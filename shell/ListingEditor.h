@@ -52,6 +52,9 @@ public:
     void MarkErrorLine(int lineNumber, const QString& errorLogLine);
     void ClearErrorLine();
     int MarkedErrorLine() const { return markedLine_; }
+    // Highlights the line (1-based) that a replay is drawing, beside the
+    // error mark; 0 ends it. Moves no caret and changes no text.
+    void ShowReplayLine(int lineNumber);
 
     // True for the second and later segments of a long line.
     static bool ContinuesLine(const QTextBlock& block);

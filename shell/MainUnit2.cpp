@@ -33,6 +33,7 @@
 #include <QStyleOptionMenuItem>
 #include <QKeyEvent>
 #include <QTextBlock>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -42,7 +43,7 @@
 namespace kuv {
 
 TFormM::TFormM(const Scaling& scale, QWidget* parent)
-    : QMainWindow(parent), dialogs_(std::make_unique<QtDialogs>(this)) {
+    : QMainWindow(parent), dialogs_(std::make_unique<QtDialogs>(this)), replayTimer_(new QTimer(this)) {
     setObjectName(QStringLiteral("FormM"));
     setWindowTitle(QStringLiteral("KUVリスト"));
     setWindowIcon(QIcon(ProgramPicture()));
@@ -118,6 +119,10 @@ TFormM::TFormM(const Scaling& scale, QWidget* parent)
     connect(Memo1, &ListingEditor::clicked, this, [this] { Memo1Click(); });
     connect(Memo1, &ListingEditor::keyReleased, this, [this] { Memo1KeyUp(); });
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+    connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (followCaret_) ShowCaretStage();
+    });
+    connect(replayTimer_, &QTimer::timeout, this, [this] { ReplayStep(); });
 
     // What each save writes for the name chosen: the suffix is compared
     // byte for byte, so "prog.KUV" becomes "prog.KUV.kuv".
@@ -278,9 +283,10 @@ void TFormM::FormCreate() {
 void TFormM::N4Click() {
     if (!formG_->isVisible()) formG_->show();
 
+    EndStages();
     const std::string before = ListingFromEditorText(Memo1->ListingText());
     Listing listing(before);
-    const RunResult result = RunProgram(listing, formG_->GetPicture());
+    const RunResult result = RunProgram(listing, formG_->GetPicture(), &history_);
 
     Memo1->ClearErrorLine();
     if (listing.Touched()) {
@@ -308,6 +314,8 @@ void TFormM::N4Click() {
 }
 
 void TFormM::N6Click() {
+    EndStages();
+    history_.Clear();
     paintedBy_.reset();
     ClearPicture(formG_->GetPicture());
     formG_->PictureChanged();
@@ -392,7 +400,78 @@ void TFormM::Memo1Click() { ShowLineNumber(); }
 void TFormM::Memo1KeyUp() { ShowLineNumber(); }
 void TFormM::ShowLineNumber() { Mmln->setText(QString::number(Memo1->CaretLineNumber())); }
 
-void TFormM::Memo1Change() { MarkChanged(); }
+void TFormM::Memo1Change() {
+    MarkChanged();
+    if (followCaret_ || replayTimer_->isActive()) EndStages();
+}
+
+bool TFormM::CanShowStages() {
+    return paintedBy_ && !history_.Empty() && Memo1->document()->revision() == runRevision_;
+}
+
+void TFormM::SetFollowCaret(bool on) {
+    EndStages();
+    followCaret_ = on && CanShowStages();
+    if (followCaret_) ShowCaretStage();
+}
+
+void TFormM::ShowCaretStage() {
+    if (!CanShowStages()) return EndStages();
+    // The listing is the run's own rewritten listing: its lines are the
+    // run's lines.
+    const int line = Memo1->CaretLineNumber();
+    const Picture& stage = history_.PictureAfter(line, *paintedBy_);
+    formG_->Image1->ShowStage(&stage, static_cast<Owner>(std::min(line, history_.LastLine())));
+}
+
+void TFormM::EndStages() {
+    followCaret_ = false;
+    replayTimer_->stop();
+    qApp->removeEventFilter(this);
+    if (replayLine_ > 0) {
+        replayLine_ = 0;
+        Memo1->ShowReplayLine(0);
+    }
+    if (formG_ && formG_->Image1->ShowsStage()) formG_->Image1->ShowStage(nullptr, 0);
+}
+
+void TFormM::Replay() {
+    if (!CanShowStages()) return;
+    EndStages();
+    // About eight lines a second, and done within ten seconds.
+    constexpr int kSlowMs = 125, kWholeMs = 10000, kFastestMs = 20;
+    const int lines = std::max(1, history_.LastLine());
+    const int interval = std::max(kFastestMs, std::min(kSlowMs, kWholeMs / lines));
+    replayStep_ = std::max(1, lines * interval / kWholeMs + (lines * interval % kWholeMs != 0));
+    if (lines * kSlowMs <= kWholeMs) replayStep_ = 1;
+    replayLine_ = 0;
+    qApp->installEventFilter(this);
+    replayTimer_->start(interval);
+    ReplayStep();
+}
+
+void TFormM::ReplayStep() {
+    replayLine_ = std::min(replayLine_ + replayStep_, history_.LastLine());
+    formG_->Image1->ShowStage(&history_.PictureAfter(replayLine_, *paintedBy_), static_cast<Owner>(replayLine_));
+    Memo1->ShowReplayLine(replayLine_);
+    if (replayLine_ >= history_.LastLine()) {
+        replayTimer_->stop();
+        qApp->removeEventFilter(this);
+        // The last stage stays a moment, then the full Picture returns.
+        QTimer::singleShot(600, this, [this] {
+            if (!replayTimer_->isActive() && replayLine_ > 0) EndStages();
+        });
+    }
+}
+
+bool TFormM::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress) return false;
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || (widget->window() != this && widget->window() != formG_)) return false;
+    EndStages();
+    return true;
+}
 
 void TFormM::MarkChanged() {
     Modified = true;

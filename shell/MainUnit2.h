@@ -7,6 +7,7 @@
 #include "Dialogs.h"
 #include "GraphUnit1.h"
 #include "language/Listing.h"
+#include "language/RunHistory.h"
 
 #include <QMainWindow>
 #include <QMenuBar>
@@ -23,6 +24,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QTimer;
 
 namespace kuv {
 
@@ -93,6 +95,10 @@ public:
     bool CanShowOwner(int x, int y) override;
     void ShowOwner(int x, int y) override;
     void ReturnToListing() override;
+    bool CanShowStages() override;
+    bool FollowsCaret() override { return followCaret_; }
+    void SetFollowCaret(bool on) override;
+    void Replay() override;
 
     // Editor events.
     void Memo1Click();
@@ -137,6 +143,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // While a replay runs: any key or click in the listing's or the
+    // Picture's window ends it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -175,6 +184,17 @@ private:
     // The rewritten listing whose run drew the Picture (and recorded its
     // owners); none before a run and after the Clear command.
     std::optional<Listing> paintedBy_;
+    // What that run drew after each of its lines.
+    RunHistory history_;
+    // The graphics window shows the stage of the caret's line.
+    bool followCaret_ = false;
+    void ShowCaretStage();
+    // Back to the full Picture: the view and any replay end.
+    void EndStages();
+    void ReplayStep();
+    QTimer* replayTimer_;
+    int replayLine_ = 0;
+    int replayStep_ = 1;
     // The editor's revision right after that run.
     int runRevision_ = -1;
     // A hash of the bytes last kept among the recovered listings.
