@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -82,7 +83,7 @@ QString HintText(const StatementForm& form, int parameter) {
 ListingTeacher::ListingTeacher(ListingEditor* editor) : QObject(editor), editor_(editor) {
     hint_ = new QLabel(editor, Qt::ToolTip);
     hint_->setObjectName(QStringLiteral("Hint"));
-    hint_->setAccessibleName(QStringLiteral("ヒント"));
+    hint_->setAccessibleDescription(QStringLiteral("ヒント"));
     hint_->setAttribute(Qt::WA_ShowWithoutActivating);
     hint_->setTextFormat(Qt::RichText);
     hint_->setForegroundRole(QPalette::ToolTipText);
@@ -261,7 +262,10 @@ void ListingTeacher::UpdateHint() {
         return;
     }
     const int parameter = ParameterAt(Utf16Of(first.text()), caret.positionInBlock());
-    hint_->setText(HintText(*form, parameter));
+    const QString text = HintText(*form, parameter);
+    hint_->setText(text);
+    // Read by assistive tools as the label's name, without the markup.
+    hint_->setAccessibleName(QString(text).replace(QStringLiteral("<br>"), QStringLiteral(" ")).remove(QRegularExpression(QStringLiteral("<[^>]*>"))));
     hint_->adjustSize();
     const QRect at = editor_->cursorRect(caret);
     hint_->move(editor_->viewport()->mapToGlobal(QPoint(at.left(), at.bottom() + 4)));

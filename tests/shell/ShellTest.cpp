@@ -661,6 +661,23 @@ TEST_F(PictureAidsTest, TheLineBehindAPixelIsOfferedOnlyForTheLastRunsDrawing) {
     EXPECT_TRUE(OwnerOffered(5, 0));
 }
 
+TEST_F(ShellTest, ALineLeftWithAnErrorIsUnderlined) {
+    M().Memo1->clear();
+    QTest::keyClicks(M().Memo1, "line 0 0 700 0 1");
+    QTest::keyClick(M().Memo1, Qt::Key_Return);
+    QTest::keyClicks(M().Memo1, "end");
+    QTest::keyClick(M().Memo1, Qt::Key_Return);
+    QTest::keyClicks(M().Memo1, "oops");
+    M().Memo1->viewport()->repaint();
+    const auto underlined = [this](int line) {
+        const QList<QTextLayout::FormatRange> f = M().Memo1->document()->findBlockByNumber(line).layout()->formats();
+        return !f.isEmpty() && f.front().format.underlineStyle() == QTextCharFormat::WaveUnderline;
+    };
+    EXPECT_TRUE(underlined(0));
+    EXPECT_FALSE(underlined(1));
+    EXPECT_FALSE(underlined(2));  // after END
+}
+
 TEST_F(ShellTest, MenuBarFromTheKeyboard) {
     M().show();
     M().activateWindow();

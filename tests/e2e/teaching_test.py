@@ -1,0 +1,118 @@
+"""The listing teaching as it is written, with real keys and a real mouse:
+a faulty line marked once left, its message; the hint; the Picture after
+the caret's line; a replay that a key stops."""
+import os
+import subprocess
+import sys
+import time
+
+from gi.repository import Atspi
+
+from atspi_support import (application, check, client_origin, extents, failures, find, key, showing, text_of,
+                           wait_for, window_id)
+
+kuv, out = sys.argv[1], sys.argv[2]
+F10, RETURN, ESCAPE, UP, RIGHT, DOWN = 76, 36, 9, 111, 114, 116
+
+
+def type_text(text):
+    for i, line in enumerate(text.split("\n")):
+        if i:
+            key(RETURN)
+        Atspi.generate_keyboard_event(0, line, Atspi.KeySynthType.STRING)
+    time.sleep(0.3)
+
+
+def pixel(shot, x, y):
+    return subprocess.run(["convert", shot, "-format", f"%[pixel:p{{{x},{y}}}]", "info:"],
+                          capture_output=True, text=True).stdout.strip()
+
+
+def picture_shot(name):
+    shot = os.path.join(out, name)
+    subprocess.run(["import", "-window", window_id("KUVグラフィック"), shot], check=False)
+    return shot
+
+
+def white(colour):
+    return colour in ("white", "srgb(255,255,255)")
+
+
+proc = subprocess.Popen([kuv], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+app = wait_for(application)
+main = app and wait_for(lambda: find(app, "frame", "KUVリスト"))
+editor = main and find(main, "text", "リスト")
+if editor is None:
+    check(False, "the program starts")
+    proc.kill()
+    sys.exit(1)
+editor.queryEditableText().setTextContents("")
+time.sleep(0.3)
+
+# A faulty line, typed with real keys: no mark while it is typed; once left,
+# its message, with the number Run would give it, for screen readers and as
+# a wavy red underline.
+type_text("box 10 10 300 200 1\ncircle 400 300 60 2\nline 0 0 700 0 1")
+check(editor.description == "", f"the line being typed has no message yet ({editor.description!r})")
+key(RETURN)
+key(UP)
+check(wait_for(lambda: editor.description == '  3行："700"は範囲外の数字です', 3) is not None,
+      f"left and come back to, it has Run's message ({editor.description!r})")
+time.sleep(0.3)
+shot = os.path.join(out, "teaching-marks.png")
+subprocess.run(["import", "-window", "root", shot], check=False)
+# Qt gives every character the first row's height as its top: the third
+# row lies two rows lower.
+x, y, w, h = editor.queryText().getCharacterExtents(0, Atspi.CoordType.SCREEN)
+y += 2 * h
+band = subprocess.run(["convert", shot, "-crop", f"80x12+{x}+{y + h - 4}", "txt:-"], capture_output=True, text=True).stdout
+reddish = [v for v in (line.split("(")[1].split(")")[0].split(",") for line in band.splitlines()[1:] if "(" in line)
+           if int(float(v[0])) > 200 and int(float(v[1])) < 150 and int(float(v[2])) < 150]
+check(len(reddish) > 10, f"a wavy red line lies under it ({len(reddish)} red pixels at {x},{y},{h})")
+
+# The hint while a statement is typed.
+key(DOWN)
+type_text("circle 100 ")
+hint = wait_for(lambda: find(app, "label", "CIRCLE x y 半径 色 — y: 0〜480"), 3)
+check(hint is not None and showing(hint), "typing CIRCLE 100 shows the hint for y with its range")
+subprocess.run(["import", "-window", "root", os.path.join(out, "teaching-hint.png")], check=False)
+key(ESCAPE)
+check(wait_for(lambda: not showing(hint), 3) is not None if hint else False, "Esc hides the hint")
+
+# Run from the menu, then the Picture after line 1 only.
+editor.queryEditableText().setTextContents(
+    "box 10 10 300 200 1\ncircle 400 300 60 2\n" + "".join(f"line {i * 10} 0 {i * 10} 480 4\n" for i in range(40)))
+key(F10)
+key(RIGHT)
+key(RETURN)
+check(wait_for(lambda: text_of(editor).startswith("BOX 10 10"), 5) is not None, "the listing runs from the menu")
+editor.queryText().setCaretOffset(0)
+time.sleep(0.3)
+gx, gy = client_origin("KUVグラフィック")
+Atspi.generate_mouse_event(gx + 600, gy + 20, "b3c")  # a right-click on the Picture
+time.sleep(0.5)
+for k in (DOWN, DOWN, RETURN):  # 座標をコピー, カーソルの行まで表示
+    key(k)
+time.sleep(0.5)
+shot = picture_shot("teaching-after-line-1.png")
+box, circle, line = pixel(shot, 10, 480 - 100), pixel(shot, 460, 480 - 300), pixel(shot, 630, 240)
+check(not white(box) and white(circle) and white(line),
+      f"with カーソルの行まで表示 the Picture shows only line 1's drawing (box {box}, circle {circle}, line {line})")
+
+# A replay of the 42 lines, stopped by a key.
+Atspi.generate_mouse_event(gx + 600, gy + 20, "b3c")
+time.sleep(0.5)
+for k in (DOWN, DOWN, DOWN, RETURN):  # 描画を再生
+    key(k)
+time.sleep(0.8)
+shot = picture_shot("teaching-replay.png")
+check(white(pixel(shot, 390, 240)), "the replay has not yet drawn the last lines")
+before = text_of(editor)
+key(ESCAPE)
+time.sleep(0.5)
+shot = picture_shot("teaching-replay-stopped.png")
+check(not white(pixel(shot, 390, 240)), "a key stops the replay and brings back the full Picture")
+check(text_of(editor) == before, "the key did not reach the listing")
+check(proc.poll() is None, "the program is still running")
+proc.kill()
+sys.exit(1 if failures else 0)
