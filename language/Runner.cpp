@@ -56,6 +56,34 @@ void RunLines(const Listing& rewritten, Picture& picture, int after, int upTo) {
     for (int line = after + 1; line <= upTo; ++line) Draw(picture, line, CheckLine(rewritten.Get(line - 1)));
 }
 
+std::vector<LineCheck> CheckListing(const Listing& listing) {
+    std::vector<LineCheck> checks(static_cast<std::size_t>(listing.Count()));
+    int number = 0;
+    bool stopped = false;
+    for (int i = 0; i < listing.Count(); ++i) {
+        const std::string_view line = listing.Get(i);
+        LineCheck& c = checks[static_cast<std::size_t>(i)];
+        if (line.empty()) continue;
+        c.number = ++number;
+        const std::string normal = NormaliseLine(line);
+        // A last line of spaces without a break after it is gone after the
+        // rewrite; a blank or END first line ends the run before it starts.
+        const bool last = i == listing.Count() - 1 && listing.Text().size() >= 2 &&
+                          listing.Text().compare(listing.Text().size() - 2, 2, "\r\n") != 0;
+        if (stopped || (normal.empty() && last)) continue;
+        if (number == 1 && (normal.empty() || normal.substr(0, 3) == "END")) {
+            stopped = true;
+            c.reached = normal.substr(0, 3) == "END";
+            if (c.reached) c.verdict = CheckLine(normal);
+            continue;
+        }
+        c.reached = true;
+        c.verdict = CheckLine(normal);
+        stopped = c.verdict.kind == skEnd;
+    }
+    return checks;
+}
+
 RunResult RunProgram(Listing& listing, Picture& picture, RunHistory* history) {
     RunResult result;
     if (listing.Count() == 1 && listing.Get(0).empty()) return result;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kuv {
 
@@ -45,6 +46,18 @@ struct RunResult {
 };
 
 class RunHistory;
+
+// What a run would make of one line of the editor's listing.
+struct LineCheck {
+    int number = 0;        // in the rewritten listing; 0 for a line the rewrite deletes
+    bool reached = false;  // a run gets to it (no END and no blank first line before it)
+    LineVerdict verdict;   // for a line reached: its statement, or its error
+};
+
+// Every line checked as Run would check it, each as if the lines before it
+// were clean: the verdicts of the live checks. Pure; the listing is not
+// rewritten.
+std::vector<LineCheck> CheckListing(const Listing& listing);
 
 // Steps 2 to 10 of the Run command on the editor's listing. The listing is
 // rewritten in place; listing.Touched() tells whether the editor was edited.

@@ -132,7 +132,7 @@ ListingTeacher::Standing ListingTeacher::StandingOf(const QTextBlock& block) {
             firstLine_.isNull() || firstLine_.position() >= block.position()};
 }
 
-void ListingTeacher::ContentsChanged(int position, int removed, int added) {
+void ListingTeacher::ContentsChanged(int position, int /*removed*/, int added) {
     if (applying_) return;
     QTextDocument* doc = editor_->document();
     const QTextBlock from = doc->findBlock(position), to = doc->findBlock(position + added);
@@ -144,12 +144,12 @@ void ListingTeacher::ContentsChanged(int position, int removed, int added) {
     const auto touches = [&](const QTextCursor& c) {
         return !c.isNull() && c.position() >= position - 1 && c.position() <= position + added + 1;
     };
-    bool forget = touches(stop_) || touches(firstLine_) || (!firstLine_.isNull() && position < firstLine_.position()) ||
-                  removed > added;
-    for (QTextBlock b = from; !forget && b.isValid() && b.position() <= to.position(); b = b.next())
-        if (!b.text().isEmpty() && (stop_.isNull() || b.position() < stop_.position()) &&
-            ClassifyStatement(NormalOf(b)) == skEnd)
-            forget = true;
+    // A change of more than one line (a paste, a run's rewrite, Open) may
+    // have made any of them an END: the search starts again, lazily.
+    const bool forget = from != to || touches(stop_) || touches(firstLine_) ||
+                        (!firstLine_.isNull() && position < firstLine_.position()) ||
+                        (!from.text().isEmpty() && (stop_.isNull() || from.position() < stop_.position()) &&
+                         ClassifyStatement(NormalOf(from)) == skEnd);
     if (forget) {
         ForgetStop();
     } else if (lookedAll_ && stop_.isNull()) {
@@ -167,6 +167,9 @@ ListingTeacher::Verdict ListingTeacher::VerdictOf(const QTextBlock& block) {
     v.reached = !standing.stopped;
     if (!v.reached) return v;
     const std::string normal = NormalOf(first);
+    // A last line of spaces, with no break after it, is gone after the
+    // rewrite.
+    if (normal.empty() && !first.next().isValid()) return v;
     const LineVerdict line = CheckLine(normal);
     v.kind = line.kind;
     // A blank or END first line makes the run stop before it begins.

@@ -162,5 +162,44 @@ TEST(RunProgramBadInput, DoubleByteCharactersAreNeverSplitOrUpperCased) {
     EXPECT_EQ(listing.Get(0), "REM" + kana.substr(0, 252));  // 3 + 126 characters
 }
 
+// The live checks: each line's message as Run would give it, were it the
+// first error; "" for a clean line and a line a run never reaches.
+struct CheckRow {
+    const char* intent;
+    std::string listing;
+    std::vector<std::string> messages;  // UTF-8 ErrorLog lines, line by line
+};
+
+void PrintTo(const CheckRow& row, std::ostream* os) { *os << row.intent; }
+
+const CheckRow kCheckRows[] = {
+    {"every faulty line, numbered after the rewrite", "LINE 1 1\n\nbox 0 0 641 0 1\noops\n",
+     {"  1行：設定値が足りません", "", "  2行：\"641\"は範囲外の数字です", "  3行：命令の間違い"}},
+    {"a line of spaces is unknown, and after END nothing counts", "REM\n   \nEND\noops\n",
+     {"", "  2行：命令の間違い", "", ""}},
+    {"a blank first line ends the run before it starts", "   \noops\n", {"", ""}},
+    {"a last line of spaces without a break is gone", "REM\n  ", {"", ""}},
+    {"only the first 255 bytes count", "REM\nLINE 1 1 1 1" + std::string(243, ' ') + "1\n", {"", "  2行：設定値が足りません"}},
+    {"a message is cut at 255 bytes", "REM\nLINE 1 1 1 1 " + std::string(241, '7') + "\n",
+     {"", "  2行：\"" + std::string(241, '7') + "\"は数字ではあ"}},
+};
+
+class CheckListingTest : public ::testing::TestWithParam<CheckRow> {};
+
+TEST_P(CheckListingTest, GivesEachLineRunsMessage) {
+    const CheckRow& row = GetParam();
+    const Listing listing(EditorText(row.listing));
+    const std::vector<LineCheck> checks = CheckListing(listing);
+    ASSERT_EQ(checks.size(), row.messages.size()) << row.intent;
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        const LineCheck& c = checks[i];
+        const std::string message =
+            c.reached && c.verdict.args.error ? Cp932ToUtf8(ErrorLogLine(c.number, c.verdict.args.Msg)) : "";
+        EXPECT_EQ(message, row.messages[i]) << row.intent << ", line " << i + 1;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CheckListingTest, ::testing::ValuesIn(kCheckRows));
+
 }  // namespace
 }  // namespace kuv

@@ -3,6 +3,9 @@
 #include "shell/Forms.h"
 #include "shell/GraphUnit1.h"
 #include "shell/ListingEditor.h"
+#include "shell/ListingTeacher.h"
+#include "shell/ShiftJis.h"
+#include "language/Runner.h"
 #include "shell/MainUnit2.h"
 #include "support/FormsFixture.h"
 
@@ -31,6 +34,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <functional>
 #include <memory>
 
@@ -676,6 +680,31 @@ TEST_F(ShellTest, ALineLeftWithAnErrorIsUnderlined) {
     EXPECT_TRUE(underlined(0));
     EXPECT_FALSE(underlined(1));
     EXPECT_FALSE(underlined(2));  // after END
+}
+
+TEST_F(ShellTest, TheLiveChecksSayWhatRunWouldSay) {
+    // Random listings of lines that matter: blank ones, END, long ones.
+    const char* const kLines[] = {"", "   ", "END", "end x", "REM", "oops", "LINE 1 2 3 4 5", "line 1 2 3",
+                                  "circle 1 1 400 1", "  box 1 1 1 1 9  ", "text 1 5 1 a"};
+    std::mt19937 rng(7);
+    for (int round = 0; round < 40; ++round) {
+        QString text;
+        const int lines = 1 + static_cast<int>(rng() % 9);
+        for (int i = 0; i < lines; ++i) {
+            if (i) text += '\n';
+            text += rng() % 10 == 0 ? QString(300, 'x') : QString::fromLatin1(kLines[rng() % std::size(kLines)]);
+        }
+        if (rng() % 2) text += '\n';
+        M().Memo1->setPlainText(text);
+        const std::vector<LineCheck> checks = CheckListing(Listing(ListingFromEditorText(text)));
+        QTextBlock b = M().Memo1->document()->begin();
+        for (const LineCheck& c : checks) {
+            const QString expected = c.reached && c.verdict.args.error
+                                         ? FromCp932(ErrorLogLine(c.number, c.verdict.args.Msg)) : QString();
+            EXPECT_EQ(M().Memo1->Teacher()->MessageOf(b), expected) << text.toStdString();
+            b = b.next();
+        }
+    }
 }
 
 TEST_F(ShellTest, MenuBarFromTheKeyboard) {
