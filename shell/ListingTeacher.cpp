@@ -17,6 +17,8 @@
 #include <QTextLayout>
 #include <QToolTip>
 
+#include <utility>
+
 namespace kuv {
 namespace {
 
@@ -32,6 +34,14 @@ std::u16string_view Utf16Of(const QString& text) {
 std::string NormalOf(const QTextBlock& block) { return NormaliseLine(ListingFromEditorText(block.text())); }
 
 bool StopsAll(std::string_view normal) { return normal.empty() || normal.substr(0, 3) == "END"; }
+
+// Whether a line may be an END line: after its spaces, "END" in any case.
+// Most lines are not, and are passed over without their normal form.
+bool MayBeEnd(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == QLatin1Char(' ')) ++i;
+    return text.mid(i, 3).compare(QLatin1String("END"), Qt::CaseInsensitive) == 0;
+}
 
 // The styles of the parts of a statement, readable on a light background
 // and on a dark one.
@@ -96,11 +106,19 @@ ListingTeacher::ListingTeacher(ListingEditor* editor) : QObject(editor), editor_
     typingRest_.setInterval(kTypingRestMs);
     connect(&typingRest_, &QTimer::timeout, this, [this] {
         typingBlock_ = -1;
-        RefreshShownLines();
+        refresh_.start();
         UpdateDescription();
     });
     connect(editor_->document(), &QTextDocument::contentsChange, this, &ListingTeacher::ContentsChanged);
-    connect(editor_, &QPlainTextEdit::updateRequest, this, [this] { RefreshShownLines(); });
+    // Formats are laid on from the event loop, never inside the document's
+    // own edit, whose updates come first (a change of formats in the middle
+    // of an edit corrupts the document).
+    refresh_.setSingleShot(true);
+    refresh_.setInterval(0);
+    connect(&refresh_, &QTimer::timeout, this, &ListingTeacher::RefreshShownLines);
+    connect(editor_, &QPlainTextEdit::updateRequest, this, [this] {
+        if (!applying_ && !refresh_.isActive()) refresh_.start();
+    });
     connect(editor_, &QPlainTextEdit::cursorPositionChanged, this, &ListingTeacher::CaretMoved);
     editor_->viewport()->installEventFilter(this);
     editor_->installEventFilter(this);
@@ -115,18 +133,26 @@ void ListingTeacher::ForgetStop() {
 }
 
 ListingTeacher::Standing ListingTeacher::StandingOf(const QTextBlock& block) {
+    if (std::exchange(forgetStop_, false)) ForgetStop();
     // Looks at the lines from where it left off up to this one.
-    for (QTextBlock b = looked_.block(); !lookedAll_ && b.isValid() && b.position() < block.position(); b = b.next()) {
-        looked_ = QTextCursor(b.next().isValid() ? b.next() : b);
-        if (!b.next().isValid()) lookedAll_ = true;
-        if (ListingEditor::ContinuesLine(b) || b.text().isEmpty()) continue;
-        const std::string normal = NormalOf(b);
-        const bool first = firstLine_.isNull();
-        if (first) firstLine_ = QTextCursor(b);
-        if (first ? StopsAll(normal) : ClassifyStatement(normal) == skEnd) {
-            stop_ = QTextCursor(b);
-            lookedAll_ = true;
+    QTextBlock b = looked_.block();
+    if (!lookedAll_ && b.isValid() && b.position() < block.position()) {
+        for (; b.isValid() && b.position() < block.position(); b = b.next()) {
+            if (ListingEditor::ContinuesLine(b)) continue;
+            const QString text = b.text();
+            if (text.isEmpty()) continue;
+            const bool first = firstLine_.isNull();
+            if (first) firstLine_ = QTextCursor(b);
+            if (first ? StopsAll(NormalOf(b)) : MayBeEnd(text) && ClassifyStatement(NormalOf(b)) == skEnd) {
+                stop_ = QTextCursor(b);
+                lookedAll_ = true;
+                break;
+            }
         }
+        if (b.isValid())
+            looked_ = QTextCursor(b);
+        else
+            lookedAll_ = true;
     }
     return {!stop_.isNull() && stop_.position() < block.position(),
             firstLine_.isNull() || firstLine_.position() >= block.position()};
@@ -150,11 +176,12 @@ void ListingTeacher::ContentsChanged(int position, int /*removed*/, int added) {
                         (!firstLine_.isNull() && position < firstLine_.position()) ||
                         (!from.text().isEmpty() && (stop_.isNull() || from.position() < stop_.position()) &&
                          ClassifyStatement(NormalOf(from)) == skEnd);
-    if (forget) {
-        ForgetStop();
-    } else if (lookedAll_ && stop_.isNull()) {
+    // Cursors are not made or dropped here: the document is still in the
+    // middle of its edit, going through its cursors.
+    if (forget)
+        forgetStop_ = true;
+    else if (lookedAll_ && stop_.isNull())
         lookedAll_ = false;  // the end moved: lines past the last one looked at
-    }
 }
 
 ListingTeacher::Verdict ListingTeacher::VerdictOf(const QTextBlock& block) {
@@ -247,7 +274,7 @@ void ListingTeacher::CaretMoved() {
     const int block = editor_->textCursor().blockNumber();
     if (typingBlock_ >= 0 && block != typingBlock_) {
         typingBlock_ = -1;
-        RefreshShownLines();
+        refresh_.start();
     }
     if (block != hintBlock_) hintDismissed_ = false;
     UpdateHint();

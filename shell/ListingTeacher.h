@@ -77,6 +77,7 @@ private:
     // keys rest for a second; -1 for none.
     int typingBlock_ = -1;
     QTimer typingRest_;
+    QTimer refresh_;
     bool hintDismissed_ = false;
     int hintBlock_ = -1;
     // Where the run stops without an error and the first line it keeps,
@@ -86,6 +87,8 @@ private:
     QTextCursor firstLine_;
     QTextCursor looked_;
     bool lookedAll_ = false;
+    // An edit made the search start again, from the next look on.
+    bool forgetStop_ = false;
 };
 
 }  // namespace kuv

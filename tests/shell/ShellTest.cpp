@@ -672,7 +672,7 @@ TEST_F(ShellTest, ALineLeftWithAnErrorIsUnderlined) {
     QTest::keyClicks(M().Memo1, "end");
     QTest::keyClick(M().Memo1, Qt::Key_Return);
     QTest::keyClicks(M().Memo1, "oops");
-    M().Memo1->viewport()->repaint();
+    QApplication::processEvents();  // the formats are laid on from the event loop
     const auto underlined = [this](int line) {
         const QList<QTextLayout::FormatRange> f = M().Memo1->document()->findBlockByNumber(line).layout()->formats();
         return !f.isEmpty() && f.front().format.underlineStyle() == QTextCharFormat::WaveUnderline;
