@@ -1,7 +1,8 @@
 // Writes the help page while building: the page's template with the colour
-// table filled in from the program's own colours and their names, so that
-// the page never names a colour differently from the program.
+// table and the statements' forms and ranges filled in from the program's
+// own tables, so that the page never says otherwise than the program.
 //   kuv-helppage TEMPLATE OUTPUT
+#include "language/Statements.h"
 #include "picture/Drawing.h"
 
 #include <cstdio>
@@ -27,6 +28,30 @@ std::string ColourRows() {
     return rows;
 }
 
+std::string Text(std::string_view s) { return std::string(s); }
+
+// The rows of the statement table: the form and the ranges from the
+// statement's own row, what it does from the template (word TAB text).
+std::string StatementRows(const std::string& described) {
+    std::string rows;
+    for (const kuv::StatementForm& form : kuv::kStatements) {
+        const std::string word = Text(form.word);
+        const std::size_t at = described.find("\n" + word + "\t");
+        const std::size_t start = at == std::string::npos ? at : at + word.size() + 2;
+        const std::string what = at == std::string::npos ? "" : described.substr(start, described.find('\n', start) - start);
+        std::string shape = word, ranges;
+        for (int n = 0; n < form.numbers; ++n) {
+            const kuv::Parameter& p = form.parameters[static_cast<std::size_t>(n)];
+            shape += " " + Text(p.name);
+            ranges += (ranges.empty() ? "" : "、") + Text(p.name) + " " + std::to_string(p.lo) + "～" + std::to_string(p.hi);
+        }
+        if (!form.rest.empty()) shape += " " + Text(form.rest);
+        rows += "<tr><td><code>" + word + "</code></td><td><code>" + shape + "</code></td><td>" +
+                (ranges.empty() ? "－" : ranges) + "</td><td>" + what + "</td></tr>\n";
+    }
+    return rows;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +70,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     text.replace(at, marker.size(), ColourRows());
+    const std::string open = "<!-- statement rows", close = "-->\n";
+    const std::size_t from = text.find(open), to = text.find(close, from);
+    if (from == std::string::npos || to == std::string::npos) {
+        std::cerr << "kuv-helppage: no statement table in " << argv[1] << "\n";
+        return 1;
+    }
+    text.replace(from, to + close.size() - from, StatementRows(text.substr(from, to - from)));
     std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
     out << text;
     out.close();
