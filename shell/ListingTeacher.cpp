@@ -226,7 +226,7 @@ void ListingTeacher::RefreshShownLines() {
                 QTextCharFormat f = StyleOf(s.role, dark);
                 if (!v.message.empty()) {
                     f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-                    f.setUnderlineColor(Qt::red);
+                    f.setUnderlineColor(dark ? QColor(0xff, 0x5a, 0x5a) : QColor(Qt::red));
                 }
                 formats.append({s.start, s.length, f});
             }
