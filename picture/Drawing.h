@@ -45,6 +45,8 @@ void PaintArea24(Picture& p, int x, int y, int blue, int green, int red);
 // antialiasing and with a transparent background, so that it adds no colour
 // that could change where a later fill stops.
 void DrawString(Picture& p, int x, int y, int c, std::u16string_view text);
+// How far DrawString moves the pen over the text, in pixels.
+int TextAdvance(std::u16string_view text);
 
 // Rounding of the circle and arc walks: halves go to the even neighbour.
 long double RoundHalfEven(long double v);

@@ -62,14 +62,23 @@ private:
     QPainter painter_;
 };
 
+// The font once a thread: finding it again for every TEXT would cost about
+// as much as drawing it.
+const QFontMetrics& Metrics() {
+    thread_local const QFontMetrics metrics(TextFont());
+    return metrics;
+}
+
 }  // namespace
+
+int TextAdvance(std::u16string_view text) {
+    return Metrics().horizontalAdvance(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+}
 
 void DrawString(Picture& p, int x, int y, int c, std::u16string_view text) {
     if (text.empty()) return;
-    // The font once a thread: finding it again for every TEXT would cost
-    // about as much as drawing it.
     thread_local const QFont font = TextFont();
-    thread_local const QFontMetrics metrics(font);
+    const QFontMetrics& metrics = Metrics();
     const QString string = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
     const int top = Picture::kHeight - 1 - y;
     const QPoint baseline(x, top + metrics.ascent());

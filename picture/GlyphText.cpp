@@ -1,0 +1,31 @@
+#include "GlyphText.h"
+
+#include "Drawing.h"
+
+#include <algorithm>
+
+namespace kuv {
+
+void DrawStringFromGlyphs(Picture& p, int x, int y, int c, std::u16string_view text, const GlyphTable& table) {
+    const Pixel colour = PixelFromColorRef(ColorTable[static_cast<std::size_t>(c)]);
+    const int top = Picture::kHeight - 1 - y;
+    int pen = x;
+    for (const char16_t ch : text) {
+        const Glyph* end = table.glyphs + table.count;
+        const Glyph* g = std::lower_bound(table.glyphs, end, ch, [](const Glyph& a, char16_t b) { return a.ch < b; });
+        if (g == end || g->ch != ch) continue;
+        for (int row = 0; row < g->height; ++row) {
+            for (int col = 0; col < g->width; ++col) {
+                const std::uint32_t bit = g->bits + static_cast<std::uint32_t>(row * g->width + col);
+                if (!(table.bits[bit / 8] >> (bit % 8) & 1)) continue;
+                const int px = pen + g->left + col, prow = top + g->top + row;
+                if (!Picture::Contains(px, prow)) continue;
+                p.Pixels()[static_cast<std::size_t>(prow) * Picture::kWidth + px] = colour;
+                p.Own(px, prow);
+            }
+        }
+        pen += g->advance;
+    }
+}
+
+}  // namespace kuv
