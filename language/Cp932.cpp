@@ -1,10 +1,7 @@
 #include "Cp932.h"
 
-#include <iconv.h>
-
 #include <array>
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 namespace kuv {
@@ -16,9 +13,19 @@ constexpr char16_t kRawByteBase = 0xF780;   // U+F780 + byte stands for a byte t
 
 bool IsRawByteChar(char16_t c) { return c >= kRawByteBase && c <= kRawByteBase + 0xFF; }
 
-// Tables built once from the C library's CP932 converter. Only characters
-// that survive a decode and an encode unchanged are entered, so that the
-// codec can promise to give back every byte it was given.
+// The codec's table, made while building from the C library's CP932
+// converter: only characters that survive a decode and an encode unchanged
+// are in it, so that the codec can promise to give back every byte it was
+// given.
+struct Coded {
+    std::uint16_t bytes;  // one byte below 0x100, else lead << 8 | trail
+    char16_t ch;
+};
+constexpr Coded kCoded[] = {
+#include "cp932_table.inc"
+};
+
+// The table as the codec looks things up.
 struct Tables {
     std::array<char16_t, 256> single{};
     std::vector<char16_t> pair = std::vector<char16_t>(128 * 256, kNone);  // (lead - 0x80) * 256 + trail
@@ -27,59 +34,16 @@ struct Tables {
 
     Tables() {
         single.fill(kNone);
-        iconv_t dec = iconv_open("UTF-16LE", "CP932");
-        iconv_t enc = iconv_open("CP932", "UTF-16LE");
-        if (dec == reinterpret_cast<iconv_t>(-1) || enc == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error("the C library has no CP932 converter");
-        for (int b = 0; b < 256; ++b) {
-            if (IsLeadByte(static_cast<unsigned char>(b))) continue;
-            const unsigned char in[1] = {static_cast<unsigned char>(b)};
-            char16_t c;
-            if (RoundTrips(dec, enc, in, 1, c)) {
-                single[b] = c;
-                encode[c] = static_cast<std::uint16_t>(b);
+        for (const Coded& c : kCoded) {
+            if (c.bytes < 0x100) {
+                single[c.bytes] = c.ch;
+                encode[c.ch] = c.bytes;
+            } else if (encode[c.ch] == kNoBytes) {  // the first way to write a character is its only one
+                pair[static_cast<std::size_t>((c.bytes >> 8) - 0x80) * 256 + (c.bytes & 0xFF)] = c.ch;
+                encode[c.ch] = c.bytes;
             }
         }
-        for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
-            for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const unsigned char in[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
-                char16_t c;
-                if (RoundTrips(dec, enc, in, 2, c) && encode[c] == kNoBytes) {
-                    pair[(lead - 0x80) * 256 + trail] = c;
-                    encode[c] = static_cast<std::uint16_t>(lead << 8 | trail);
-                }
-            }
-        }
-        iconv_close(dec);
-        iconv_close(enc);
         for (char16_t c = 0; c < 0x80; ++c) asciiSame = asciiSame && encode[c] == c;
-    }
-
-    // True when the bytes decode to exactly one UTF-16 unit that encodes back
-    // to the same bytes.
-    static bool RoundTrips(iconv_t dec, iconv_t enc, const unsigned char* in, std::size_t n, char16_t& out) {
-        iconv(dec, nullptr, nullptr, nullptr, nullptr);
-        iconv(enc, nullptr, nullptr, nullptr, nullptr);
-        char inBuf[2] = {static_cast<char>(in[0]), n > 1 ? static_cast<char>(in[1]) : '\0'};
-        char utf16[8];
-        char* ip = inBuf;
-        char* op = utf16;
-        std::size_t il = n, ol = sizeof utf16;
-        if (iconv(dec, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0 || op - utf16 != 2)
-            return false;
-        char back[8];
-        ip = utf16;
-        il = 2;
-        op = back;
-        ol = sizeof back;
-        if (iconv(enc, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0 ||
-            static_cast<std::size_t>(op - back) != n)
-            return false;
-        for (std::size_t k = 0; k < n; ++k)
-            if (static_cast<unsigned char>(back[k]) != in[k]) return false;
-        out = static_cast<char16_t>(static_cast<unsigned char>(utf16[0]) | static_cast<unsigned char>(utf16[1]) << 8);
-        return out != kNone;
     }
 };
 
