@@ -3,13 +3,14 @@
 # then either starts it (run) or runs every test (test).
 #   bash tools/kuv.sh run
 #   bash tools/kuv.sh test
+#   bash tools/kuv.sh web [--no-serve]   the browser edition into build-web/site/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-run}
 case "$mode" in
-  run|test) ;;
-  *) echo "usage: bash tools/kuv.sh run|test" >&2; exit 2 ;;
+  run|test|web) ;;
+  *) echo "usage: bash tools/kuv.sh run|test|web [--no-serve]" >&2; exit 2 ;;
 esac
 
 packages=(
@@ -30,6 +31,8 @@ packages=(
   lintian desktop-file-utils appstream
   # the batch report, opened in a real browser
   chromium
+  # the browser edition: the core in WebAssembly
+  emscripten
 )
 
 install_missing() {
@@ -50,6 +53,13 @@ install_missing "${packages[@]}"
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
+
+if [ "$mode" = web ]; then
+  bash web/build.sh build build-web/site
+  [ "${2:-}" = --no-serve ] && exit 0
+  echo "Serving build-web/site at http://127.0.0.1:8080/ (Ctrl+C ends)"
+  exec python3 -m http.server 8080 --bind 127.0.0.1 --directory build-web/site
+fi
 
 if [ "$mode" = run ]; then
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

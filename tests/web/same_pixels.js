@@ -1,0 +1,26 @@
+// The browser edition's core gives the same BMP bytes as kuv-render for
+// every listing given: TEXT from the glyph table, circles in WebAssembly.
+//   node --no-experimental-fetch same_pixels.js kuv-core.js kuv-render LISTING...
+const fs = require('fs');
+const { execFileSync } = require('child_process');
+const [coreJs, render, ...listings] = process.argv.slice(2);
+require(require('path').resolve(coreJs))().then((core) => {
+  let same = 0, differ = 0;
+  for (const file of listings) {
+    const bytes = fs.readFileSync(file);
+    const p = core._malloc(bytes.length || 1);
+    core.HEAPU8.set(bytes, p);
+    core._kuv_run(p, bytes.length);
+    core._free(p);
+    const sizePtr = core._malloc(4);
+    const bmpPtr = core._kuv_bmp(sizePtr);
+    const bmp = Buffer.from(core.HEAPU8.slice(bmpPtr, bmpPtr + core.HEAP32[sizePtr >> 2]));
+    core._free(sizePtr);
+    let native;
+    try { native = execFileSync(render, ['-o', '-', '--format', 'bmp', file], { maxBuffer: 1 << 24, stdio: ['ignore', 'pipe', 'ignore'] }); }
+    catch (e) { native = e.stdout; }
+    if (Buffer.compare(bmp, native) === 0) same++; else { differ++; console.log('DIFF ' + file); }
+  }
+  console.log(`${same} passed, ${differ} failed`);
+  process.exit(differ ? 1 : 0);
+});
