@@ -1,5 +1,6 @@
 #include "Drawing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -30,37 +31,58 @@ Offset ComputeOffset(long double c, long double s, int r) {
     return {static_cast<long>(RoundHalfEven(c * r)), static_cast<long>(RoundHalfEven(s * r))};
 }
 
-struct WalkTable {
-    std::vector<long double> cos, sin;
-    std::vector<SmallOffset> offsets;  // [r * kSteps + k]
-    WalkTable() : cos(kSteps), sin(kSteps), offsets(static_cast<std::size_t>(kMaxRadius + 1) * kSteps) {
-        for (int k = 0; k < kSteps; ++k) {
-            const long double t = static_cast<long double>(k) / 100.0L;
-            cos[k] = std::cos(t);
-            sin[k] = std::sin(t);
+// The offsets of a radius, and the cosines and sines behind them, are worked
+// out as far as a circle or arc first needs them: in WebAssembly, where
+// long double is done in software, working them all out at once made the
+// first circle cost a third of a second.
+class WalkTable {
+public:
+    WalkTable()
+        : trig_(kSteps), offsets_(static_cast<std::size_t>(kMaxRadius + 1) * kSteps), ready_(kMaxRadius + 1, 0) {}
+
+    // Makes steps 0 to last of radius r ready for At.
+    const WalkTable& Ready(int r, long last) {
+        if (r < 0 || r > kMaxRadius) return *this;
+        const int upTo = static_cast<int>(std::min<long>(last + 1, kSteps));
+        for (int& k = ready_[static_cast<std::size_t>(r)]; k < upTo; ++k) {
+            const Offset o = ComputeOffset(Trig(k).c, Trig(k).s, r);
+            offsets_[static_cast<std::size_t>(r) * kSteps + static_cast<std::size_t>(k)] = {
+                static_cast<std::int16_t>(o.dx), static_cast<std::int16_t>(o.dy)};
         }
-        for (int r = 0; r <= kMaxRadius; ++r)
-            for (int k = 0; k < kSteps; ++k) {
-                const Offset o = ComputeOffset(cos[k], sin[k], r);
-                offsets[static_cast<std::size_t>(r) * kSteps + k] = {static_cast<std::int16_t>(o.dx),
-                                                                     static_cast<std::int16_t>(o.dy)};
-            }
+        return *this;
     }
     Offset At(int r, long k) const {
-        if (r >= 0 && r <= kMaxRadius && k >= 0 && k < kSteps) {
-            const SmallOffset o = offsets[static_cast<std::size_t>(r) * kSteps + k];
+        if (r >= 0 && r <= kMaxRadius && k >= 0 && k < ready_[static_cast<std::size_t>(r)]) {
+            const SmallOffset o = offsets_[static_cast<std::size_t>(r) * kSteps + static_cast<std::size_t>(k)];
             return {o.dx, o.dy};
         }
         const long double t = static_cast<long double>(k) / 100.0L;
-        const long double c = k >= 0 && k < kSteps ? cos[k] : std::cos(t);
-        const long double s = k >= 0 && k < kSteps ? sin[k] : std::sin(t);
-        return ComputeOffset(c, s, r);
+        return ComputeOffset(std::cos(t), std::sin(t), r);
     }
+
+private:
+    struct CosSin {
+        long double c, s;
+    };
+    const CosSin& Trig(int k) {
+        for (; trigReady_ <= k; ++trigReady_) {
+            const long double t = static_cast<long double>(trigReady_) / 100.0L;
+            trig_[static_cast<std::size_t>(trigReady_)] = {std::cos(t), std::sin(t)};
+        }
+        return trig_[static_cast<std::size_t>(k)];
+    }
+
+    std::vector<CosSin> trig_;
+    int trigReady_ = 0;
+    std::vector<SmallOffset> offsets_;  // [r * kSteps + k]
+    std::vector<int> ready_;            // steps below this are in offsets_
 };
 
-const WalkTable& Walk() {
-    static const WalkTable table;
-    return table;
+// One table a thread (the batch draws on several), ready up to step last of
+// radius r.
+const WalkTable& WalkFor(int r, long last) {
+    thread_local WalkTable table;
+    return table.Ready(r, last);
 }
 
 }  // namespace
@@ -111,7 +133,7 @@ void DrawBox(Picture& p, int x1, int y1, int x2, int y2, int c) {
 
 void DrawCircle(Picture& p, int x, int y, int r, int c) {
     const Pixel pen = PixelFromColorRef(ColorTable[c]);
-    const WalkTable& walk = Walk();
+    const WalkTable& walk = WalkFor(r, 628);
     const int row = kBottomRow - y;
     p.MoveTo(x + r, row);
     // 629 steps of 1/100 radian stop just short of a full turn.
@@ -123,9 +145,9 @@ void DrawCircle(Picture& p, int x, int y, int r, int c) {
 
 void DrawArc(Picture& p, int x, int y, int r, int s, int e, int c) {
     const Pixel pen = PixelFromColorRef(ColorTable[c]);
-    const WalkTable& walk = Walk();
-    const int row = kBottomRow - y;
     const ArcSteps st = ArcStepRange(s, e);
+    const WalkTable& walk = WalkFor(r, st.k1);
+    const int row = kBottomRow - y;
     const Offset start = walk.At(r, st.k0);
     p.MoveTo(static_cast<int>(x + start.dx), static_cast<int>(row - start.dy));
     for (long k = st.k0; k <= st.k1; ++k) {
