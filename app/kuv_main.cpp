@@ -54,6 +54,8 @@ public:
 constexpr int kStopWaitMs = 3000;
 int stopPipe[2] = {-1, -1};
 std::atomic<int> stopCode{0};
+// Cleared before the windows go: a signal after that finds nothing to keep.
+std::atomic<bool> windowsAlive{true};
 
 void OnStopSignal(int signal) {
     const char number = static_cast<char>(signal);
@@ -81,7 +83,7 @@ void WatchStopSignals(kuv::TFormM* main) {
             },
             Qt::QueuedConnection);
         if (done.wait_for(std::chrono::milliseconds(kStopWaitMs)) == std::future_status::ready) return;
-        main->RecoverSnapshot();
+        if (windowsAlive) main->RecoverSnapshot();
         std::_Exit(code);
     }).detach();
     struct sigaction action {};
@@ -132,6 +134,7 @@ int main(int argc, char** argv) {
         QTimer::singleShot(0, forms.FormM, [&forms, &program] { forms.FormM->OpenFile(program.file); });
     const int code = app.exec();
     app.outOfMemory = nullptr;
+    windowsAlive = false;
     kuv::DestroyForms(forms);
     // A signal that ended the program says so, even when a dialog it broke
     // off (the Save As offered on closing) then finished the close itself.
