@@ -49,6 +49,9 @@ install_missing() {
 }
 
 install_missing "${packages[@]}"
+# npm builds the browser edition's page; a machine whose node came with its
+# own npm keeps it (Debian's npm would conflict with that node).
+command -v npm >/dev/null || install_missing npm
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release

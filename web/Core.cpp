@@ -1,5 +1,6 @@
 // The core as the page calls it, through a C interface: a listing's bytes
 // in, the rewritten listing, the ErrorLog line and the Picture's BMP out.
+#include "language/Cp932.h"
 #include "language/Listing.h"
 #include "language/Runner.h"
 #include "picture/Bmp.h"
@@ -15,7 +16,17 @@ struct LastRun {
     std::string rewritten;
     std::string errorLine;
     std::vector<std::uint8_t> bmp;
+    kuv::Picture picture;
+    std::u16string text;  // rewritten or errorLine as the page shows it
 };
+
+// CP932 with CR LF to the editor's UTF-16 with LF.
+std::u16string ShownText(std::string_view bytes) {
+    std::u16string u = kuv::DecodeCp932(bytes), out;
+    for (std::size_t i = 0; i < u.size(); ++i)
+        if (!(u[i] == u'\r' && i + 1 < u.size() && u[i + 1] == u'\n')) out += u[i];
+    return out;
+}
 
 LastRun& Last() {
     static LastRun last;
@@ -30,14 +41,32 @@ extern "C" {
 // 1 when it stopped at an error, else 0.
 int kuv_run(const char* listing, int size) {
     kuv::Listing text(std::string(listing, static_cast<std::size_t>(size)));
-    kuv::Picture picture;
-    const kuv::RunResult result = kuv::RunProgram(text, picture);
     LastRun& last = Last();
+    last.picture = kuv::Picture();
+    const kuv::RunResult result = kuv::RunProgram(text, last.picture);
     last.rewritten = text.Text();
     last.errorLine = result.errorLine;
-    last.bmp = kuv::EncodeBmp(picture);
+    last.bmp = kuv::EncodeBmp(last.picture);
     return result.error ? 1 : 0;
 }
+
+// The editor's text (UTF-16, lines separated by LF) run as the Run command
+// runs it.
+int kuv_run_text(const char16_t* text, int length) {
+    const std::string bytes = kuv::EncodeCp932Lines(std::u16string_view(text, static_cast<std::size_t>(length)));
+    return kuv_run(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+// The rewritten listing (0) or the ErrorLog line (1) as the page shows it.
+const char16_t* kuv_text(int which, int* length) {
+    LastRun& last = Last();
+    last.text = ShownText(which == 0 ? last.rewritten : last.errorLine);
+    *length = static_cast<int>(last.text.size());
+    return last.text.data();
+}
+
+// The Picture's pixels, 0xFFRRGGBB, rows from the top.
+const std::uint32_t* kuv_pixels() { return Last().picture.Pixels(); }
 
 const char* kuv_rewritten(int* size) {
     *size = static_cast<int>(Last().rewritten.size());

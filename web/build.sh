@@ -8,6 +8,7 @@ native=$1
 out=$2
 here=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$out"
+out=$(cd "$out" && pwd)
 # Debian's node does not look in /usr/share/nodejs, where emscripten's
 # helpers find their modules.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
@@ -18,7 +19,13 @@ sources=(
   "$here"/web/{TextFromGlyphs,Core}.cpp
 )
 em++ -O2 -std=c++17 -I"$here" -I"$native/language" "${sources[@]}" \
-  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_rewritten,_kuv_error_line,_kuv_bmp,_malloc,_free \
-  -sEXPORTED_RUNTIME_METHODS=HEAPU8,HEAP32 -sALLOW_MEMORY_GROWTH=1 -sMODULARIZE=1 -sEXPORT_NAME=KuvCore \
+  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_pixels,_kuv_rewritten,_kuv_error_line,_kuv_bmp,_malloc,_free \
+  -sEXPORTED_RUNTIME_METHODS=HEAPU8,HEAP32,HEAPU16 -sALLOW_MEMORY_GROWTH=1 -sMODULARIZE=1 -sEXPORT_NAME=KuvCore \
   -o "$out/kuv-core.js"
-echo "web: $out/kuv-core.js, $(gzip -c "$out/kuv-core.wasm" | wc -c) bytes of WebAssembly gzipped"
+# The page: its static files, and its scripts bundled from npm's packages
+# (installed from the lock file).
+cp "$here"/web/static/* "$out/"
+(cd "$here/web" && [ -d node_modules ] || npm ci --no-audit --no-fund >/dev/null)
+(cd "$here/web" && npx esbuild src/main.js --bundle --minify --format=iife --outfile="$out/main.js" --log-level=warning &&
+  npx esbuild src/worker.js --bundle --minify --format=iife --outfile="$out/worker.js" --log-level=warning)
+echo "web: $out, $(cat "$out"/*.js "$out"/*.wasm "$out"/*.html "$out"/*.css | gzip -c | wc -c) bytes gzipped"

@@ -1,0 +1,110 @@
+// The page in headless Chromium, with real typing and clicks: a listing
+// typed into the editor and run from 描画実行 gives kuv-render's Picture,
+// rewritten in the editor; a faulty one shows kuv-render's error line in
+// the ＫＵＶエラー dialog. Screenshots at 1280 and 390 pixels.
+//   node page_test.js SITE_DIR KUV_RENDER CHROMIUM OUT_DIR
+const puppeteer = require('puppeteer-core');
+const { execFileSync, spawn } = require('child_process');
+const fs = require('fs');
+const path = require('path');
+const http = require('http');
+
+const [siteArg, render, chromium, out] = process.argv.slice(2);
+const site = path.resolve(siteArg);
+let failures = 0, passes = 0;
+const check = (ok, what) => {
+  console.log((ok ? 'ok    ' : 'FAIL  ') + what);
+  ok ? passes++ : failures++;
+};
+
+// The site, served as any static server would serve it.
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
+const server = http.createServer((req, res) => {
+  const file = path.join(site, decodeURIComponent(req.url.split('?')[0]).replace(/\/$/, '/index.html'));
+  if (!file.startsWith(site) || !fs.existsSync(file)) return res.writeHead(404).end();
+  res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+  fs.createReadStream(file).pipe(res);
+});
+
+// kuv-render's Picture as RGBA rows from the top, and its error line.
+function reference(listing) {
+  const file = path.join(out, 'page-listing.kuv');
+  fs.writeFileSync(file, Buffer.from(listing.replace(/\n/g, '\r\n'), 'latin1'));
+  let bmp, error = '';
+  try {
+    bmp = execFileSync(render, ['-o', '-', '--format', 'bmp', file], { maxBuffer: 1 << 24, stdio: ['ignore', 'pipe', 'pipe'] });
+  } catch (e) {
+    bmp = e.stdout;
+    error = e.stderr.toString().trim();
+  }
+  const rgba = Buffer.alloc(641 * 481 * 4);
+  for (let row = 0; row < 481; row++)
+    for (let x = 0; x < 641; x++) {
+      const s = 54 + ((480 - row) * 641 + x) * 4, d = (row * 641 + x) * 4;
+      rgba[d] = bmp[s + 2]; rgba[d + 1] = bmp[s + 1]; rgba[d + 2] = bmp[s]; rgba[d + 3] = 255;
+    }
+  return { rgba, error };
+}
+
+server.listen(0, '127.0.0.1', async () => {
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const browser = await puppeteer.launch({
+    executablePath: chromium, headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync'],
+  });
+  try {
+    const page = await browser.newPage();
+    const foreign = [];
+    page.on('request', (r) => { if (!r.url().startsWith(url)) foreign.push(r.url()); });
+    page.on('pageerror', (e) => check(false, 'no error in the page: ' + e.message));
+    await page.setViewport({ width: 1280, height: 900 });
+    await page.goto(url);
+    await page.waitForFunction('window.kuvReady === true', { timeout: 10000 });
+    const run = async (listing) => {
+      await page.click('.cm-content');
+      await page.keyboard.down('Control');
+      await page.keyboard.press('a');
+      await page.keyboard.up('Control');
+      await page.keyboard.press('Delete');
+      // Typed line by line: the editor indents nothing, closes no bracket.
+      for (const [i, line] of listing.split('\n').entries()) {
+        if (i) await page.keyboard.press('Enter');
+        await page.keyboard.type(line);
+      }
+      const runs = await page.evaluate('window.kuvRuns');
+      await page.click('#run');
+      await page.waitForFunction(`window.kuvRuns > ${runs}`, { timeout: 10000 });
+      const rgba = Buffer.from(await page.evaluate(() =>
+        Array.from(document.getElementById('picture').getContext('2d').getImageData(0, 0, 641, 481).data)));
+      return { rgba, text: await page.evaluate(() => document.querySelector('.cm-content').innerText),
+               dialog: await page.evaluate(() => document.getElementById('errors').open ?
+                   document.getElementById('error-log').textContent.trim() : '') };
+    };
+
+    const good = 'rem house\nbox 120 60 360 240 0\nline 100 240 240 360 2\ncircle 520 390 50 3\npaint 520 390 6 3\n' +
+                 'text 420 120 4 KUV 1.4\nend';
+    const shown = await run(good);
+    const expected = reference(good);
+    check(Buffer.compare(shown.rgba, expected.rgba) === 0, 'a typed listing run from 描画実行 gives kuv-render\'s Picture');
+    check(shown.text.startsWith('REM HOUSE\nBOX 120 60 360 240 0'), 'the editor shows the rewritten listing');
+    check(shown.dialog === '', 'a clean run shows no error dialog');
+    await page.screenshot({ path: path.join(out, 'page-1280.png') });
+
+    const faulty = 'line 0 0 640 480 2\nbox 1 1 700 2 1';
+    const failed = await run(faulty);
+    check(failed.dialog === reference(faulty).error,
+          `the ＫＵＶエラー dialog shows kuv-render's error line (${JSON.stringify(failed.dialog)})`);
+    await page.setViewport({ width: 390, height: 844 });
+    await page.keyboard.press('Escape');
+    await page.screenshot({ path: path.join(out, 'page-390.png'), fullPage: true });
+    const wide = await page.evaluate(() => document.documentElement.scrollWidth);
+    check(wide <= 390, `at 390 px nothing scrolls sideways (${wide} px)`);
+    check(foreign.length === 0, `no request leaves the site (${foreign.join(' ')})`);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+  console.log(`${passes} passed, ${failures} failed`);
+  process.exit(failures ? 1 : 0);
+});
