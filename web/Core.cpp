@@ -2,6 +2,7 @@
 // in, the rewritten listing, the ErrorLog line and the Picture's BMP out.
 #include "language/Cp932.h"
 #include "language/Listing.h"
+#include "language/ListingText.h"
 #include "language/Runner.h"
 #include "picture/Bmp.h"
 #include "picture/Picture.h"
@@ -18,6 +19,8 @@ struct LastRun {
     std::vector<std::uint8_t> bmp;
     kuv::Picture picture;
     std::u16string text;  // rewritten or errorLine as the page shows it
+    std::u16string loaded;
+    std::string saved;
 };
 
 // CP932 with CR LF to the editor's UTF-16 with LF.
@@ -57,12 +60,29 @@ int kuv_run_text(const char16_t* text, int length) {
     return kuv_run(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-// The rewritten listing (0) or the ErrorLog line (1) as the page shows it.
+// The rewritten listing (0), the ErrorLog line (1) or the loaded file (2)
+// as the page shows it.
 const char16_t* kuv_text(int which, int* length) {
     LastRun& last = Last();
-    last.text = ShownText(which == 0 ? last.rewritten : last.errorLine);
+    last.text = which == 2 ? last.loaded : ShownText(which == 0 ? last.rewritten : last.errorLine);
     *length = static_cast<int>(last.text.size());
     return last.text.data();
+}
+
+// A listing file's bytes as the editor takes them (the Open command's
+// rules; bytes that are not text kept as stand-ins), in kuv_text(2).
+void kuv_load(const char* bytes, int size) {
+    Last().loaded = ShownText(kuv::NormaliseLoadedText(std::string_view(bytes, static_cast<std::size_t>(size))));
+}
+
+// The editor's text as a listing file's bytes (CP932, CR LF), in kuv_saved.
+void kuv_save(const char16_t* text, int length) {
+    Last().saved = kuv::EncodeCp932Lines(std::u16string_view(text, static_cast<std::size_t>(length)));
+}
+
+const char* kuv_saved(int* size) {
+    *size = static_cast<int>(Last().saved.size());
+    return Last().saved.data();
 }
 
 // The Picture's pixels, 0xFFRRGGBB, rows from the top.

@@ -1,7 +1,8 @@
 // The page in headless Chromium, with real typing and clicks: a listing
 // typed into the editor and run from 描画実行 gives kuv-render's Picture,
 // rewritten in the editor; a faulty one shows kuv-render's error line in
-// the ＫＵＶエラー dialog. Screenshots at 1280 and 390 pixels.
+// the ＫＵＶエラー dialog; a file opened and saved again keeps every byte;
+// a reload keeps the listing. Screenshots at 1280 and 390 pixels.
 //   node page_test.js SITE_DIR KUV_RENDER CHROMIUM OUT_DIR
 const puppeteer = require('puppeteer-core');
 const { execFileSync, spawn } = require('child_process');
@@ -90,6 +91,27 @@ server.listen(0, '127.0.0.1', async () => {
     check(shown.text.startsWith('REM HOUSE\nBOX 120 60 360 240 0'), 'the editor shows the rewritten listing');
     check(shown.dialog === '', 'a clean run shows no error dialog');
     await page.screenshot({ path: path.join(out, 'page-1280.png') });
+
+    // Open, then 上書き保存: the same bytes, those that are not text too.
+    const original = Buffer.concat([Buffer.from('REM '), Buffer.from([0x82, 0xa0, 0x82, 0xa2, 0x20, 0x80, 0xfd, 0x82, 0x20, 0x41, 0x0d, 0x0a]),
+                                     Buffer.from('BOX 1 1 9 9 2\r\n')]);
+    const opened = path.join(out, 'page-opened.kuv');
+    fs.writeFileSync(opened, original);
+    const downloads = fs.mkdtempSync(path.join(out, 'downloads-'));
+    const session = await browser.target().createCDPSession();
+    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#open')]);
+    await chooser.accept([opened]);
+    await page.waitForFunction(() => document.getElementById('file').value === 'page-opened.kuv', { timeout: 5000 });
+    await page.click('#save');
+    const saved = path.join(downloads, 'page-opened.kuv');
+    for (let i = 0; i < 50 && !fs.existsSync(saved); i++) await new Promise((r) => setTimeout(r, 100));
+    check(fs.existsSync(saved) && Buffer.compare(fs.readFileSync(saved), original) === 0,
+          'a file opened and saved again keeps every byte');
+    await page.reload();
+    await page.waitForFunction('window.kuvReady === true', { timeout: 10000 });
+    const again = await page.evaluate(() => document.querySelector('.cm-content').innerText);
+    check(again.startsWith('REM あい '), `a reload keeps the listing (${JSON.stringify(again.slice(0, 12))})`);
 
     const faulty = 'line 0 0 640 480 2\nbox 1 1 700 2 1';
     const failed = await run(faulty);

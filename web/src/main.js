@@ -4,20 +4,38 @@ import { EditorView, basicSetup } from 'codemirror';
 
 const $ = (id) => document.getElementById(id);
 const worker = new Worker('worker.js');
+// The listing survives a reload: it is kept in the browser, never sent.
+const kept = localStorage.getItem('kuv-listing');
 const editor = new EditorView({
-  doc: 'REM\nEND\n',
+  doc: kept !== null ? kept : 'REM\nEND\n',
   extensions: [basicSetup, EditorView.updateListener.of((u) => {
     if (u.selectionSet) $('line').value = String(u.state.doc.lineAt(u.state.selection.main.head).number);
+    if (u.docChanged) localStorage.setItem('kuv-listing', u.state.doc.toString());
   })],
   parent: $('editor'),
 });
 let lastBmp = null;
+let fileName = 'noname.kuv';
+
+function download(bytes, name, type) {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([bytes], { type }));
+  link.download = name;
+  link.click();
+}
 window.kuvRuns = 0;
 
 worker.onmessage = (event) => {
   const m = event.data;
+  if (m.loaded !== undefined) {
+    editor.dispatch({ changes: { from: 0, to: editor.state.doc.length, insert: m.loaded } });
+    fileName = m.name;
+    $('file').value = m.name;
+    return;
+  }
+  if (m.saved) return download(m.saved, m.name, 'text/plain');
   if (m.ready) {
-    for (const id of ['run', 'bmp', 'clear']) $(id).disabled = false;
+    for (const id of ['run', 'bmp', 'clear', 'open', 'save', 'save-as']) $(id).disabled = false;
     window.kuvReady = true;
     return;
   }
@@ -37,12 +55,23 @@ $('clear').onclick = () => {
   context.fillRect(0, 0, 641, 481);
 };
 $('bmp').onclick = () => {
-  if (!lastBmp) return;
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([lastBmp], { type: 'image/bmp' }));
-  link.download = 'noname.bmp';
-  link.click();
+  if (lastBmp) download(lastBmp, fileName.replace(/\.kuv$/, '') + '.bmp', 'image/bmp');
 };
+// Files are read and written here only: nothing is uploaded.
+$('open').onclick = () => $('file-input').click();
+$('file-input').onchange = async () => {
+  const file = $('file-input').files[0];
+  if (file) worker.postMessage({ load: await file.arrayBuffer(), name: file.name });
+  $('file-input').value = '';
+};
+const save = (name) => worker.postMessage({ save: editor.state.doc.toString(), name });
+$('save').onclick = () => save(fileName);
+$('save-as').onclick = () => {
+  const name = prompt('名前を付け保存', fileName.replace(/\.kuv$/, ''));
+  if (name) save(name.endsWith('.kuv') ? name : name + '.kuv');
+};
+$('ver').onclick = () => $('about').showModal();
+$('close-about').onclick = () => $('about').close();
 $('close-errors').onclick = () => {
   $('error-log').textContent = '';
   $('errors').close();

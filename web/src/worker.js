@@ -13,8 +13,36 @@ function textOf(core, which) {
   return String.fromCharCode.apply(null, Array.from(core.HEAPU16.subarray(at >> 1, (at >> 1) + n)));
 }
 
+function put16(core, text) {
+  const at = core._malloc(text.length * 2 + 2);
+  for (let i = 0; i < text.length; i++) core.HEAPU16[(at >> 1) + i] = text.charCodeAt(i);
+  return at;
+}
+
+// Open and save: bytes to the editor's text and back, by the core's codec.
+function files(core, m) {
+  if (m.load) {
+    const bytes = new Uint8Array(m.load);
+    const at = core._malloc(bytes.length + 1);
+    core.HEAPU8.set(bytes, at);
+    core._kuv_load(at, bytes.length);
+    core._free(at);
+    self.postMessage({ loaded: textOf(core, 2), name: m.name });
+  } else {
+    const at = put16(core, m.save);
+    core._kuv_save(at, m.save.length);
+    core._free(at);
+    const size = core._malloc(4);
+    const savedAt = core._kuv_saved(size);
+    const bytes = core.HEAPU8.slice(savedAt, savedAt + core.HEAP32[size >> 2]);
+    core._free(size);
+    self.postMessage({ saved: bytes, name: m.name }, [bytes.buffer]);
+  }
+}
+
 self.onmessage = async (event) => {
   const core = await ready;
+  if (event.data.load || event.data.save !== undefined) return files(core, event.data);
   const { text } = event.data;
   const at = core._malloc(text.length * 2 + 2);
   for (let i = 0; i < text.length; i++) core.HEAPU16[(at >> 1) + i] = text.charCodeAt(i);
