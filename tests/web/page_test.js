@@ -112,6 +112,13 @@ server.listen(0, '127.0.0.1', async () => {
     await page.waitForFunction('window.kuvReady === true', { timeout: 10000 });
     const again = await page.evaluate(() => document.querySelector('.cm-content').innerText);
     check(again.startsWith('REM あい '), `a reload keeps the listing (${JSON.stringify(again.slice(0, 12))})`);
+    // With the network off, the page comes back from what the first visit kept.
+    await page.waitForFunction('window.kuvOffline === true', { timeout: 10000 });
+    await page.setOfflineMode(true);
+    await page.reload();
+    const offline = await page.waitForFunction('window.kuvReady === true', { timeout: 10000 }).then(() => true, () => false);
+    check(offline, 'a reload with the network off still works');
+    await page.setOfflineMode(false);
 
     const faulty = 'line 0 0 640 480 2\nbox 1 1 700 2 1';
     const failed = await run(faulty);

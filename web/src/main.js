@@ -79,3 +79,10 @@ $('close-errors').onclick = () => {
 document.addEventListener('keydown', (e) => {
   if (e.key === 'Escape' && $('errors').open) $('errors').close();
 });
+
+// Works offline after the first visit.
+if ('serviceWorker' in navigator) {
+  navigator.serviceWorker.register('sw.js').then(() => navigator.serviceWorker.ready).then(() => {
+    window.kuvOffline = true;
+  });
+}
