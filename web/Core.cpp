@@ -20,6 +20,7 @@ struct LastRun {
     kuv::Picture picture;
     std::u16string text;  // rewritten or errorLine as the page shows it
     std::u16string loaded;
+    std::u16string checks;
     std::string saved;
 };
 
@@ -60,11 +61,13 @@ int kuv_run_text(const char16_t* text, int length) {
     return kuv_run(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-// The rewritten listing (0), the ErrorLog line (1) or the loaded file (2)
-// as the page shows it.
+// The rewritten listing (0), the ErrorLog line (1), the loaded file (2) or
+// the checks (3) as the page shows it.
 const char16_t* kuv_text(int which, int* length) {
     LastRun& last = Last();
-    last.text = which == 2 ? last.loaded : ShownText(which == 0 ? last.rewritten : last.errorLine);
+    last.text = which == 3   ? last.checks
+                : which == 2 ? last.loaded
+                             : ShownText(which == 0 ? last.rewritten : last.errorLine);
     *length = static_cast<int>(last.text.size());
     return last.text.data();
 }
@@ -83,6 +86,23 @@ void kuv_save(const char16_t* text, int length) {
 const char* kuv_saved(int* size) {
     *size = static_cast<int>(Last().saved.size());
     return Last().saved.data();
+}
+
+// The live checks of the editor's text: for each line where Run would stop
+// were it the first error, "line TAB ErrorLog line LF", in kuv_text(3).
+void kuv_check(const char16_t* text, int length) {
+    const kuv::Listing listing(kuv::EncodeCp932Lines(std::u16string_view(text, static_cast<std::size_t>(length))));
+    std::u16string out;
+    const std::vector<kuv::LineCheck> checks = kuv::CheckListing(listing);
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        const kuv::LineCheck& c = checks[i];
+        if (!c.reached || !c.verdict.args.error) continue;
+        for (const char ch : std::to_string(i + 1)) out += static_cast<char16_t>(ch);
+        out += u'\t';
+        out += ShownText(kuv::ErrorLogLine(c.number, c.verdict.args.Msg));
+        out += u'\n';
+    }
+    Last().checks = out;
 }
 
 // The Picture's pixels, 0xFFRRGGBB, rows from the top.

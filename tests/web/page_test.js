@@ -57,7 +57,7 @@ server.listen(0, '127.0.0.1', async () => {
   try {
     const page = await browser.newPage();
     const foreign = [];
-    page.on('request', (r) => { if (!r.url().startsWith(url)) foreign.push(r.url()); });
+    page.on('request', (r) => { if (!r.url().startsWith(url) && !r.url().startsWith('data:')) foreign.push(r.url()); });
     page.on('pageerror', (e) => check(false, 'no error in the page: ' + e.message));
     await page.setViewport({ width: 1280, height: 900 });
     await page.goto(url);
@@ -90,6 +90,18 @@ server.listen(0, '127.0.0.1', async () => {
     check(Buffer.compare(shown.rgba, expected.rgba) === 0, 'a typed listing run from 描画実行 gives kuv-render\'s Picture');
     check(shown.text.startsWith('REM HOUSE\nBOX 120 60 360 240 0'), 'the editor shows the rewritten listing');
     check(shown.dialog === '', 'a clean run shows no error dialog');
+    // A faulty line typed and left: the live check marks it with Run's line.
+    await page.click('.cm-content');
+    await page.keyboard.down('Control');
+    await page.keyboard.press('Home');
+    await page.keyboard.up('Control');
+    await page.keyboard.type('circle 100 100 400 1');
+    await page.keyboard.press('Enter');
+    const marked = await page.waitForSelector('.cm-lintRange-error', { timeout: 5000 }).then(() => true, () => false);
+    await page.hover('.cm-lintRange-error').catch(() => {});
+    const tip = await page.waitForSelector('.cm-diagnostic-error', { timeout: 5000 })
+      .then((e) => e.evaluate((n) => n.textContent), () => '');
+    check(marked && tip === '  1行："400"は範囲外の数字です', `a faulty line is marked with Run's message (${JSON.stringify(tip)})`);
     await page.screenshot({ path: path.join(out, 'page-1280.png') });
 
     // Open, then 上書き保存: the same bytes, those that are not text too.

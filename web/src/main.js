@@ -1,14 +1,26 @@
 // The page: the listing in CodeMirror, the Run command in a Web Worker, the
 // Picture on a canvas, the error window as a dialog.
 import { EditorView, basicSetup } from 'codemirror';
+import { linter } from '@codemirror/lint';
 
 const $ = (id) => document.getElementById(id);
 const worker = new Worker('worker.js');
+// Live checks, by the core in the worker: each reply answers one request.
+const pendingChecks = new Map();
+let nextCheck = 0;
+const checks = linter((view) => new Promise((resolve) => {
+  const id = nextCheck++;
+  pendingChecks.set(id, (found) => resolve(found.filter((f) => f.line <= view.state.doc.lines).map((f) => {
+    const line = view.state.doc.line(f.line);
+    return { from: line.from, to: line.to, severity: 'error', message: f.message };
+  })));
+  worker.postMessage({ check: view.state.doc.toString(), id });
+}), { delay: 1000 });
 // The listing survives a reload: it is kept in the browser, never sent.
 const kept = localStorage.getItem('kuv-listing');
 const editor = new EditorView({
   doc: kept !== null ? kept : 'REM\nEND\n',
-  extensions: [basicSetup, EditorView.updateListener.of((u) => {
+  extensions: [basicSetup, checks, EditorView.updateListener.of((u) => {
     if (u.selectionSet) $('line').value = String(u.state.doc.lineAt(u.state.selection.main.head).number);
     if (u.docChanged) localStorage.setItem('kuv-listing', u.state.doc.toString());
   })],
@@ -27,6 +39,11 @@ window.kuvRuns = 0;
 
 worker.onmessage = (event) => {
   const m = event.data;
+  if (m.checked) {
+    pendingChecks.get(m.id)?.(m.checked);
+    pendingChecks.delete(m.id);
+    return;
+  }
   if (m.loaded !== undefined) {
     editor.dispatch({ changes: { from: 0, to: editor.state.doc.length, insert: m.loaded } });
     fileName = m.name;

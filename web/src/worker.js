@@ -40,8 +40,21 @@ function files(core, m) {
   }
 }
 
+// The live checks: each line Run would stop at, with its ErrorLog line.
+function check(core, m) {
+  const at = put16(core, m.check);
+  core._kuv_check(at, m.check.length);
+  core._free(at);
+  const found = textOf(core, 3).split('\n').filter((l) => l).map((l) => {
+    const tab = l.indexOf('\t');
+    return { line: Number(l.slice(0, tab)), message: l.slice(tab + 1) };
+  });
+  self.postMessage({ checked: found, id: m.id });
+}
+
 self.onmessage = async (event) => {
   const core = await ready;
+  if (event.data.check !== undefined) return check(core, event.data);
   if (event.data.load || event.data.save !== undefined) return files(core, event.data);
   const { text } = event.data;
   const at = core._malloc(text.length * 2 + 2);
