@@ -27,6 +27,9 @@ struct GlyphTable {
     const std::uint8_t* bits;
 };
 
+// The glyph of a character; null when the table lacks it.
+const Glyph* FindGlyph(const GlyphTable& table, char16_t ch);
+
 // The table the build made; empty where it was not made.
 const GlyphTable& BuiltGlyphs();
 

@@ -108,16 +108,6 @@ void kuv_check(const char16_t* text, int length) {
 // The Picture's pixels, 0xFFRRGGBB, rows from the top.
 const std::uint32_t* kuv_pixels() { return Last().picture.Pixels(); }
 
-const char* kuv_rewritten(int* size) {
-    *size = static_cast<int>(Last().rewritten.size());
-    return Last().rewritten.data();
-}
-
-const char* kuv_error_line(int* size) {
-    *size = static_cast<int>(Last().errorLine.size());
-    return Last().errorLine.data();
-}
-
 const std::uint8_t* kuv_bmp(int* size) {
     *size = static_cast<int>(Last().bmp.size());
     return Last().bmp.data();

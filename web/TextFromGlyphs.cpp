@@ -3,7 +3,6 @@
 #include "picture/Drawing.h"
 #include "picture/GlyphText.h"
 
-#include <algorithm>
 
 namespace kuv {
 
@@ -12,13 +11,9 @@ void DrawString(Picture& p, int x, int y, int c, std::u16string_view text) {
 }
 
 int TextAdvance(std::u16string_view text) {
-    const GlyphTable& table = BuiltGlyphs();
     int advance = 0;
-    for (const char16_t ch : text) {
-        const Glyph* end = table.glyphs + table.count;
-        const Glyph* g = std::lower_bound(table.glyphs, end, ch, [](const Glyph& a, char16_t b) { return a.ch < b; });
-        if (g != end && g->ch == ch) advance += g->advance;
-    }
+    for (const char16_t ch : text)
+        if (const Glyph* g = FindGlyph(BuiltGlyphs(), ch)) advance += g->advance;
     return advance;
 }
 

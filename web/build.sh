@@ -19,7 +19,7 @@ sources=(
   "$here"/web/{TextFromGlyphs,Core}.cpp
 )
 em++ -O2 -std=c++17 -I"$here" -I"$native/language" "${sources[@]}" \
-  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_load,_kuv_save,_kuv_saved,_kuv_check,_kuv_pixels,_kuv_rewritten,_kuv_error_line,_kuv_bmp,_malloc,_free \
+  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_load,_kuv_save,_kuv_saved,_kuv_check,_kuv_pixels,_kuv_bmp,_malloc,_free \
   -sEXPORTED_RUNTIME_METHODS=HEAPU8,HEAP32,HEAPU16 -sALLOW_MEMORY_GROWTH=1 -sMODULARIZE=1 -sEXPORT_NAME=KuvCore \
   -o "$out/kuv-core.js"
 # The page: its static files, and its scripts bundled from npm's packages
