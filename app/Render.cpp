@@ -173,7 +173,6 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
         if (job.owners) picture.RecordOwners();
         const RunResult result = RunProgram(listing, picture);
         outcome.error = result.error;
-        outcome.errorLine = result.errorLine;
         outcome.statementsRun = result.statementsRun;
 
         if (job.picture) {
@@ -211,7 +210,8 @@ int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostr
     const RenderJob job{o.listing, o.picture, o.format.value_or(ImageFormat::Png), o.listingOut, o.owners};
     const RenderOutcome outcome = RenderListing(job, in, out);
     if (outcome.exitCode == 2) PrintFailure(err, outcome.failure);
-    if (outcome.exitCode == 1) err << Cp932ToUtf8(outcome.errorLine) << "\n";
+    if (outcome.exitCode == 1)
+        err << Cp932ToUtf8(ErrorLogLine(outcome.error->line, ErrorMessage(outcome.error->what))) << "\n";
     return outcome.exitCode;
 }
 

@@ -34,7 +34,6 @@ struct RenderOutcome {
     int exitCode = 0;           // 0 clean, 1 an error in the listing, 2 a file failed
     QString failure;            // what failed, for exit code 2
     std::optional<RunError> error;  // for exit code 1
-    std::string errorLine;      // its ErrorLog line (CP932)
     int statementsRun = 0;
     bool read = false;          // the listing could be read
     Listing rewritten;          // the rewritten listing
