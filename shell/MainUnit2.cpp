@@ -239,11 +239,6 @@ bool TFormM::RunCommand(const std::function<void()>& command) {
     // the picture files); the command stops there and the program goes on
     // with the listing as the editor holds it.
     try {
-        {
-            std::string changed = Modified && unsaved_ ? ListingFromEditorText(Memo1->ListingText()) : std::string();
-            const std::lock_guard<std::mutex> lock(snapshotMutex_);
-            snapshot_.swap(changed);
-        }
         command();
         return true;
     } catch (const std::bad_alloc&) {
@@ -500,8 +495,17 @@ std::optional<QString> TFormM::RunDialog(FileDialog& dialog) {
     return chosen;
 }
 
+void TFormM::KeepSnapshot(const std::string* bytes) {
+    std::string kept;
+    if (Modified && unsaved_) kept = bytes ? *bytes : ListingFromEditorText(Memo1->ListingText());
+    const std::lock_guard<std::mutex> lock(snapshotMutex_);
+    snapshot_.swap(kept);
+}
+
 bool TFormM::SaveListing(const QString& path) {
-    const QString failure = WriteWholeFile(path, ListingFromEditorText(Memo1->ListingText()));
+    const std::string bytes = ListingFromEditorText(Memo1->ListingText());
+    KeepSnapshot(&bytes);
+    const QString failure = WriteWholeFile(path, bytes);
     if (failure.isEmpty()) return true;
     dialogs_->ShowErrorBox(failure);
     return false;
@@ -605,6 +609,7 @@ void TFormM::JPGClick() {
     const std::optional<QString> chosen = RunDialog(SaveDialog2);
     if (!chosen) return;
     SaveDialog2.fileName = SaveDialog2.writes(*chosen);
+    KeepSnapshot();
     const QString failure = ExportPicture(formG_->GetPicture(), SaveDialog2.fileName, ImageFormat::Jpeg);
     if (!failure.isEmpty()) dialogs_->ShowErrorBox(failure);
 }
@@ -614,6 +619,7 @@ void TFormM::BMPClick() {
     if (!chosen) return;
     const QString name = SaveDialog3.writes(*chosen);
     SaveDialog3.fileName = name;
+    KeepSnapshot();
     const QString failure = ExportPicture(formG_->GetPicture(), name, ImageFormat::Bmp);
     if (!failure.isEmpty()) dialogs_->ShowErrorBox(failure);
 }

@@ -81,7 +81,7 @@ public:
     // Returns the file written; failures go to standard error.
     QString RecoverUnsavedListing();
     // The same from any thread, with the listing as it was when the last
-    // command began: for when the program must end while a command holds
+    // file write began: for when the program must end while a write holds
     // the window.
     void RecoverSnapshot();
 
@@ -199,10 +199,13 @@ private:
     int runRevision_ = -1;
     // A hash of the bytes last kept among the recovered listings.
     std::optional<std::size_t> recovered_;
-    // The changed listing as the last command began, for RecoverSnapshot;
+    // The changed listing as the last file write began (writes are what can
+    // hold the window: a FIFO that takes nothing), for RecoverSnapshot;
     // empty when it had no unsaved changes.
     std::mutex snapshotMutex_;
     std::string snapshot_;
+    // Keeps the listing's bytes (made here when not given) as the snapshot.
+    void KeepSnapshot(const std::string* bytes = nullptr);
 };
 
 // The file name of a path without its folder and its last extension;
