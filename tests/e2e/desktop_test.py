@@ -140,10 +140,10 @@ check(len(kept) == 1 and read_recovered(kept[0]) == b"LINE 0 0 640 480 2\r\nBOX 
       f"the cancelled close kept the listing byte for byte ({kept})")
 
 
-def start(*args):
+def start(*args, env=None):
     """Starts the program again; returns the process and its accessible
     application with its main window's editor."""
-    p = subprocess.Popen([kuv, *args], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    p = subprocess.Popen([kuv, *args], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env)
     a = wait_for(lambda: application() if p.poll() is None else None)
     main_window = a and wait_for(lambda: find(a, "frame", "KUVリスト"))
     return p, a, main_window and find(main_window, "text")
@@ -270,6 +270,22 @@ check(any(read_recovered(n) == (big * 2000).replace("\n", "\r\n").encode() for n
       f"and keeps the listing as the save began ({new})")
 os.close(reader)
 kept = recovered()
+
+# ヘルプ on a desktop where no program opens a page (no xdg-open on the
+# PATH): the program's own message, with the page's path.
+proc, app, editor = start(env={**os.environ, "PATH": os.path.join(os.getcwd(), "no-programs")})
+help_menu = app and find(app, "popup menu", "ヘルプ")
+if help_menu is not None:
+    try:
+        find(help_menu, "menu item", "ヘルプ").queryAction().doAction(0)
+    except Exception as e:
+        if "reply" not in str(e):
+            raise
+box = app and wait_for(lambda: next((t for t in walk(app) if t.getRoleName() == "label" and t.name.startswith("ファイル ")
+                                     and t.name.endswith("kuvhelp.htm は開けません.")), None), 5)
+check(box is not None, "ヘルプ with nothing to open the page says so")
+stop(proc, signal.SIGTERM)
+
 
 # The graphics window's aids on the real windows: the line behind a pixel,
 # then a point picked into the listing with a double-click.
