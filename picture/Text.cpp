@@ -12,7 +12,7 @@
 namespace kuv {
 namespace {
 
-QFont TextFont() {
+QFont MakeTextFont() {
     // The proportional Japanese face; IPAPGothic stands in where the
     // Windows face is not installed.
     QFont font;
@@ -21,6 +21,18 @@ QFont TextFont() {
     font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
+}
+
+// The font and its metrics once a thread (the batch draws on several):
+// finding them again for every TEXT would cost about as much as drawing it.
+const QFont& TextFont() {
+    thread_local const QFont font = MakeTextFont();
+    return font;
+}
+
+const QFontMetrics& Metrics() {
+    thread_local const QFontMetrics metrics(TextFont());
+    return metrics;
 }
 
 // A transparent image the size of the Picture with a painter kept open on
@@ -62,13 +74,6 @@ private:
     QPainter painter_;
 };
 
-// The font once a thread: finding it again for every TEXT would cost about
-// as much as drawing it.
-const QFontMetrics& Metrics() {
-    thread_local const QFontMetrics metrics(TextFont());
-    return metrics;
-}
-
 }  // namespace
 
 int TextAdvance(std::u16string_view text) {
@@ -77,7 +82,7 @@ int TextAdvance(std::u16string_view text) {
 
 void DrawString(Picture& p, int x, int y, int c, std::u16string_view text) {
     if (text.empty()) return;
-    thread_local const QFont font = TextFont();
+    const QFont& font = TextFont();
     const QFontMetrics& metrics = Metrics();
     const QString string = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
     const int top = Picture::kHeight - 1 - y;
