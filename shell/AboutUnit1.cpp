@@ -26,7 +26,6 @@ TFormA::TFormA(const Scaling& scale, QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     setFont(ProportionalFont(scale.FontPx(14)));
     setFixedSize(scale.Px(244), scale.Px(128));
-    move(scale.Point(554, 423));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 

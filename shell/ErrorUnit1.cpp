@@ -15,7 +15,6 @@ TFormE::TFormE(const Scaling& scale, QWidget* parent) : QWidget(parent, Qt::Wind
     // Outer size 399 x 594 with a usual frame; the controls keep their
     // places when the window is resized.
     resize(scale.Px(383), scale.Px(555));
-    move(scale.Point(315, 214));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 

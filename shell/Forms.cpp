@@ -41,6 +41,8 @@ Forms CreateForms() {
     static const bool accessible = (QAccessible::installFactory(WindowAccessible), true);
     (void)accessible;
     const Scaling scale = DesktopScaling();
+    // Every window is placed here, at its place for 96 dots per inch scaled
+    // to the desktop.
     Forms f{};
     f.FormM = new TFormM(scale);
     f.FormG = new TFormG(scale.PictureZoom());

@@ -111,10 +111,10 @@ TFormM::TFormM(const Scaling& scale, QWidget* parent)
     BuildMenu();
     // Fitted to its controls and the menu bar; the user cannot resize it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    // The size is fixed before the window is placed: a resize after move()
-    // would make Qt place the client area, not the frame, at the position.
+    // The size is fixed before the window is placed (CreateForms): a resize
+    // after move() would make Qt place the client area, not the frame, at
+    // the position.
     layout()->activate();
-    move(scale.Point(745, 96));
 
     connect(Memo1, &ListingEditor::clicked, this, [this] { Memo1Click(); });
     connect(Memo1, &ListingEditor::keyReleased, this, [this] { Memo1KeyUp(); });
