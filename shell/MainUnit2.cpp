@@ -437,8 +437,7 @@ void TFormM::Replay() {
     constexpr int kSlowMs = 125, kWholeMs = 10000, kFastestMs = 20;
     const int lines = std::max(1, history_.LastLine());
     const int interval = std::max(kFastestMs, std::min(kSlowMs, kWholeMs / lines));
-    replayStep_ = std::max(1, lines * interval / kWholeMs + (lines * interval % kWholeMs != 0));
-    if (lines * kSlowMs <= kWholeMs) replayStep_ = 1;
+    replayStep_ = std::max(1, (lines * interval + kWholeMs - 1) / kWholeMs);  // lines a beat, rounded up
     replayLine_ = 0;
     qApp->installEventFilter(this);
     replayTimer_->start(interval);
