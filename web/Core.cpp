@@ -5,6 +5,7 @@
 #include "language/ListingText.h"
 #include "language/Runner.h"
 #include "picture/Bmp.h"
+#include "picture/Jpeg.h"
 #include "picture/Picture.h"
 
 #include <cstdint>
@@ -22,6 +23,7 @@ struct LastRun {
     std::u16string loaded;
     std::u16string checks;
     std::string saved;
+    std::vector<std::uint8_t> jpeg;
 };
 
 // CP932 with CR LF to the editor's UTF-16 with LF.
@@ -111,5 +113,13 @@ const std::uint32_t* kuv_pixels() { return Last().picture.Pixels(); }
 const std::uint8_t* kuv_bmp(int* size) {
     *size = static_cast<int>(Last().bmp.size());
     return Last().bmp.data();
+}
+
+// The Picture as the JPG export writes it; null (size 0) when libjpeg failed.
+const std::uint8_t* kuv_jpeg(int* size) {
+    kuv::JpegResult result = kuv::EncodeJpeg(Last().picture);
+    Last().jpeg = result.Ok() ? std::move(result.bytes) : std::vector<std::uint8_t>();
+    *size = static_cast<int>(Last().jpeg.size());
+    return Last().jpeg.empty() ? nullptr : Last().jpeg.data();
 }
 }

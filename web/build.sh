@@ -12,14 +12,17 @@ out=$(cd "$out" && pwd)
 # Debian's node does not look in /usr/share/nodejs, where emscripten's
 # helpers find their modules.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+# libjpeg for wasm, built once from Debian's source package.
+jpeg=$(dirname "$out")/libjpeg
+bash "$here/web/libjpeg.sh" "$jpeg"
 sources=(
   "$here"/language/{Cp932,LineStyle,Listing,ListingText,RunHistory,Runner,StatementParser,StatementTable}.cpp
-  "$here"/picture/{Bmp,Drawing,Picture,GlyphText}.cpp
+  "$here"/picture/{Bmp,Drawing,Jpeg,Picture,GlyphText}.cpp
   "$native/app/glyphs.cpp"
   "$here"/web/{TextFromGlyphs,Core}.cpp
 )
-em++ -O2 -std=c++17 -I"$here" -I"$native/language" "${sources[@]}" \
-  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_load,_kuv_save,_kuv_saved,_kuv_check,_kuv_pixels,_kuv_bmp,_malloc,_free \
+em++ -O2 -std=c++17 -I"$here" -I"$native/language" -I"$jpeg/include" "${sources[@]}" "$jpeg/libjpeg.a" \
+  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_load,_kuv_save,_kuv_saved,_kuv_check,_kuv_pixels,_kuv_bmp,_kuv_jpeg,_malloc,_free \
   -sEXPORTED_RUNTIME_METHODS=HEAPU8,HEAP32,HEAPU16 -sALLOW_MEMORY_GROWTH=1 -sMODULARIZE=1 -sEXPORT_NAME=KuvCore \
   -o "$out/kuv-core.js"
 # The page: its static files, and its scripts bundled from npm's packages

@@ -1,5 +1,6 @@
 // The browser edition's core gives the same BMP bytes as kuv-render for
-// every listing given: TEXT from the glyph table, circles in WebAssembly.
+// every listing given (TEXT from the glyph table, circles in WebAssembly),
+// and the same JPEG bytes as kuv-render on libjpeg's C path.
 //   node --no-experimental-fetch same_pixels.js kuv-core.js kuv-render LISTING...
 const fs = require('fs');
 const { execFileSync } = require('child_process');
@@ -12,14 +13,18 @@ require(require('path').resolve(coreJs))().then((core) => {
     core.HEAPU8.set(bytes, p);
     core._kuv_run(p, bytes.length);
     core._free(p);
-    const sizePtr = core._malloc(4);
-    const bmpPtr = core._kuv_bmp(sizePtr);
-    const bmp = Buffer.from(core.HEAPU8.slice(bmpPtr, bmpPtr + core.HEAP32[sizePtr >> 2]));
-    core._free(sizePtr);
-    let native;
-    try { native = execFileSync(render, ['-o', '-', '--format', 'bmp', file], { maxBuffer: 1 << 24, stdio: ['ignore', 'pipe', 'ignore'] }); }
-    catch (e) { native = e.stdout; }
-    if (Buffer.compare(bmp, native) === 0) same++; else { differ++; console.log('DIFF ' + file); }
+    for (const format of ['bmp', 'jpg']) {
+      const sizePtr = core._malloc(4);
+      const at = format === 'bmp' ? core._kuv_bmp(sizePtr) : core._kuv_jpeg(sizePtr);
+      const ours = Buffer.from(core.HEAPU8.slice(at, at + core.HEAP32[sizePtr >> 2]));
+      core._free(sizePtr);
+      let native;
+      try {
+        native = execFileSync(render, ['-o', '-', '--format', format, file], {
+          maxBuffer: 1 << 24, stdio: ['ignore', 'pipe', 'ignore'], env: { ...process.env, JSIMD_FORCENONE: '1' } });
+      } catch (e) { native = e.stdout; }
+      if (ours.length > 0 && Buffer.compare(ours, native) === 0) same++; else { differ++; console.log(`DIFF ${format} ${file}`); }
+    }
   }
   console.log(`${same} passed, ${differ} failed`);
   process.exit(differ ? 1 : 0);
