@@ -1,5 +1,7 @@
 #include "MainUnit2.h"
 
+#include "language/PointInfo.h"
+
 #include "AboutUnit1.h"
 #include "CommandLine.h"
 #include "ErrorUnit1.h"
@@ -12,6 +14,7 @@
 #include "Recovery.h"
 #include "ShiftJis.h"
 #include "language/Listing.h"
+#include "language/PointInfo.h"
 #include "language/Runner.h"
 #include "picture/Drawing.h"
 
@@ -335,18 +338,7 @@ Owner TFormM::OwnerOf(int x, int y) {
 }
 
 QString TFormM::DescribePoint(int x, int y) {
-    const ColorRef colour = ColorRefFromPixel(formG_->GetPicture().At(x, Picture::kHeight - 1 - y));
-    QString text = QStringLiteral("x %1  y %2  ").arg(x).arg(y);
-    const auto named = std::find(ColorTable.begin(), ColorTable.end(), colour);
-    if (named != ColorTable.end()) {
-        const int n = static_cast<int>(named - ColorTable.begin());
-        text += QStringLiteral("色 %1 (%2)").arg(n).arg(QString::fromUtf8(ColorNames[n].data(), static_cast<qsizetype>(ColorNames[n].size())));
-    } else {
-        text += QStringLiteral("青 %1 緑 %2 赤 %3").arg(colour >> 16 & 0xFF).arg(colour >> 8 & 0xFF).arg(colour & 0xFF);
-    }
-    if (const Owner line = OwnerOf(x, y))
-        text += QStringLiteral("\n%1行: %2").arg(line).arg(FromCp932(paintedBy_->Get(static_cast<int>(line) - 1)));
-    return text;
+    return QString::fromStdU16String(kuv::DescribePoint(formG_->GetPicture(), x, y, paintedBy_ ? &*paintedBy_ : nullptr));
 }
 
 void TFormM::InsertPoint(int x, int y) {

@@ -1,0 +1,61 @@
+#include "PointInfo.h"
+
+#include "Cp932.h"
+#include "picture/Drawing.h"
+
+#include <algorithm>
+
+namespace kuv {
+namespace {
+
+std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+// UTF-8 of the colour names' table, which holds only BMP characters.
+std::u16string FromUtf8(std::string_view s) {
+    std::u16string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
+        char32_t u = n == 1 ? c : n == 2 ? c & 0x1F : c & 0x0F;
+        for (int k = 1; k < n && i + k < s.size(); ++k) u = u << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        out += static_cast<char16_t>(u);
+        i += static_cast<std::size_t>(n);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::u16string DescribePoint(const Picture& picture, int x, int y, const Listing* paintedBy) {
+    const int row = Picture::kHeight - 1 - y;
+    const ColorRef colour = ColorRefFromPixel(picture.At(x, row));
+    std::u16string text = u"x ";
+    text += Ascii(std::to_string(x));
+    text += u"  y ";
+    text += Ascii(std::to_string(y));
+    text += u"  ";
+    const auto named = std::find(ColorTable.begin(), ColorTable.end(), colour);
+    if (named != ColorTable.end()) {
+        const auto n = static_cast<std::size_t>(named - ColorTable.begin());
+        text += u"色 ";
+        text += Ascii(std::to_string(n));
+        text += u" (";
+        text += FromUtf8(ColorNames[n]);
+        text += u")";
+    } else {
+        for (const auto& [name, value] : {std::pair{u"青 ", colour >> 16 & 0xFF}, {u" 緑 ", colour >> 8 & 0xFF}, {u" 赤 ", colour & 0xFF}}) {
+            text += name;
+            text += Ascii(std::to_string(value));
+        }
+    }
+    const Owner line = paintedBy ? picture.OwnerAt(x, row) : 0;
+    if (line != 0 && static_cast<int>(line) <= paintedBy->Count()) {
+        text += u"\n";
+        text += Ascii(std::to_string(line));
+        text += u"行: ";
+        text += DecodeCp932(paintedBy->Get(static_cast<int>(line) - 1));
+    }
+    return text;
+}
+
+}  // namespace kuv
