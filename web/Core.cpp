@@ -1,30 +1,42 @@
-// The core as the page calls it, through a C interface: a listing's bytes
-// in, the rewritten listing, the ErrorLog line and the Picture's BMP out.
+// The core as the page calls it, through a C interface. Text crosses as
+// UTF-16 (the editor's, lines separated by LF) or as a listing file's bytes;
+// results stay in this module until the next call of the same kind, and
+// the page copies them out.
 #include "language/Cp932.h"
+#include "language/LineStyle.h"
 #include "language/Listing.h"
 #include "language/ListingText.h"
+#include "language/PointInfo.h"
+#include "language/RunHistory.h"
 #include "language/Runner.h"
 #include "picture/Bmp.h"
+#include "picture/Drawing.h"
 #include "picture/Jpeg.h"
 #include "picture/Picture.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct LastRun {
+struct Core {
+    kuv::Picture picture;
+    kuv::RunHistory history;
+    std::optional<kuv::Listing> paintedBy;  // the rewritten listing of the last run
     std::string rewritten;
     std::string errorLine;
-    std::vector<std::uint8_t> bmp;
-    kuv::Picture picture;
-    std::u16string text;  // rewritten or errorLine as the page shows it
-    std::u16string loaded;
-    std::u16string checks;
-    std::string saved;
-    std::vector<std::uint8_t> jpeg;
+    std::vector<std::uint8_t> bytes;  // BMP, JPEG or a listing file
+    std::vector<std::uint8_t> rgba;
+    std::vector<std::int32_t> numbers;
+    std::u16string text;
 };
+
+Core& The() {
+    static Core core;
+    return core;
+}
 
 // CP932 with CR LF to the editor's UTF-16 with LF.
 std::u16string ShownText(std::string_view bytes) {
@@ -34,92 +46,192 @@ std::u16string ShownText(std::string_view bytes) {
     return out;
 }
 
-LastRun& Last() {
-    static LastRun last;
-    return last;
+std::u16string_view Utf16(const char16_t* text, int length) { return {text, static_cast<std::size_t>(length)}; }
+
+std::u16string Ascii(const std::string& s) { return {s.begin(), s.end()}; }
+
+const char16_t* Answer(std::u16string text, int* length) {
+    The().text = std::move(text);
+    *length = static_cast<int>(The().text.size());
+    return The().text.data();
+}
+
+const std::uint8_t* Bytes(std::vector<std::uint8_t> bytes, int* size) {
+    The().bytes = std::move(bytes);
+    *size = static_cast<int>(The().bytes.size());
+    return The().bytes.data();
+}
+
+// A Picture as a canvas takes it (R, G, B, A), with the pixels that line
+// painted inverted when mark is set.
+const std::uint8_t* Rgba(const kuv::Picture& picture, kuv::Owner mark) {
+    std::vector<std::uint8_t>& out = The().rgba;
+    out.resize(std::size_t{kuv::Picture::kWidth} * kuv::Picture::kHeight * 4);
+    const kuv::Pixel* p = picture.Pixels();
+    const bool marking = mark != 0 && picture.RecordsOwners();
+    for (std::size_t i = 0, n = out.size() / 4; i < n; ++i) {
+        kuv::Pixel c = p[i];
+        if (marking && picture.Owners()[i] == mark) c ^= 0x00FFFFFFu;
+        out[4 * i] = static_cast<std::uint8_t>(c >> 16);
+        out[4 * i + 1] = static_cast<std::uint8_t>(c >> 8);
+        out[4 * i + 2] = static_cast<std::uint8_t>(c);
+        out[4 * i + 3] = 255;
+    }
+    return out.data();
+}
+
+bool InPicture(int x, int y) { return x >= 0 && x < kuv::Picture::kWidth && y >= 0 && y < kuv::Picture::kHeight; }
+
+kuv::StatementKind KindOf(std::u16string_view line) {
+    return kuv::CheckLine(kuv::NormaliseLine(kuv::EncodeCp932(line))).kind;
 }
 
 }  // namespace
 
 extern "C" {
 
-// Runs a listing (CP932 bytes with CR LF) as the Run command does; returns
-// 1 when it stopped at an error, else 0.
+// Runs a listing (CP932 bytes with CR LF) as the Run command does, keeping
+// the owners and stages of the Picture; returns 1 when it stopped at an
+// error, else 0.
 int kuv_run(const char* listing, int size) {
+    Core& core = The();
     kuv::Listing text(std::string(listing, static_cast<std::size_t>(size)));
-    LastRun& last = Last();
-    last.picture = kuv::Picture();
-    const kuv::RunResult result = kuv::RunProgram(text, last.picture);
-    last.rewritten = text.Text();
-    last.errorLine = result.errorLine;
-    last.bmp = kuv::EncodeBmp(last.picture);
+    core.picture = kuv::Picture();
+    core.picture.RecordOwners();
+    const kuv::RunResult result = kuv::RunProgram(text, core.picture, &core.history);
+    core.rewritten = text.Text();
+    core.paintedBy = std::move(text);
+    core.errorLine = result.errorLine;
     return result.error ? 1 : 0;
 }
 
-// The editor's text (UTF-16, lines separated by LF) run as the Run command
-// runs it.
 int kuv_run_text(const char16_t* text, int length) {
-    const std::string bytes = kuv::EncodeCp932Lines(std::u16string_view(text, static_cast<std::size_t>(length)));
+    const std::string bytes = kuv::EncodeCp932Lines(Utf16(text, length));
     return kuv_run(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-// The rewritten listing (0), the ErrorLog line (1), the loaded file (2) or
-// the checks (3) as the page shows it.
+// The last run's rewritten listing (0) or ErrorLog line (1), as the page
+// shows it.
 const char16_t* kuv_text(int which, int* length) {
-    LastRun& last = Last();
-    last.text = which == 3   ? last.checks
-                : which == 2 ? last.loaded
-                             : ShownText(which == 0 ? last.rewritten : last.errorLine);
-    *length = static_cast<int>(last.text.size());
-    return last.text.data();
+    return Answer(ShownText(which == 0 ? The().rewritten : The().errorLine), length);
 }
 
 // A listing file's bytes as the editor takes them (the Open command's
-// rules; bytes that are not text kept as stand-ins), in kuv_text(2).
-void kuv_load(const char* bytes, int size) {
-    Last().loaded = ShownText(kuv::NormaliseLoadedText(std::string_view(bytes, static_cast<std::size_t>(size))));
+// rules; bytes that are not text kept as stand-ins).
+const char16_t* kuv_load(const char* bytes, int size, int* length) {
+    return Answer(ShownText(kuv::NormaliseLoadedText(std::string_view(bytes, static_cast<std::size_t>(size)))), length);
 }
 
-// The editor's text as a listing file's bytes (CP932, CR LF), in kuv_saved.
-void kuv_save(const char16_t* text, int length) {
-    Last().saved = kuv::EncodeCp932Lines(std::u16string_view(text, static_cast<std::size_t>(length)));
-}
-
-const char* kuv_saved(int* size) {
-    *size = static_cast<int>(Last().saved.size());
-    return Last().saved.data();
+// The editor's text as a listing file's bytes (CP932, CR LF).
+const std::uint8_t* kuv_save(const char16_t* text, int length, int* size) {
+    const std::string bytes = kuv::EncodeCp932Lines(Utf16(text, length));
+    return Bytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), size);
 }
 
 // The live checks of the editor's text: for each line where Run would stop
-// were it the first error, "line TAB ErrorLog line LF", in kuv_text(3).
-void kuv_check(const char16_t* text, int length) {
-    const kuv::Listing listing(kuv::EncodeCp932Lines(std::u16string_view(text, static_cast<std::size_t>(length))));
+// were it the first error, "line TAB ErrorLog line LF"; then, after a line
+// "-", the number of the first line that no run reaches (0 for none).
+const char16_t* kuv_check(const char16_t* text, int length, int* answerLength) {
+    const kuv::Listing listing(kuv::EncodeCp932Lines(Utf16(text, length)));
     std::u16string out;
     const std::vector<kuv::LineCheck> checks = kuv::CheckListing(listing);
+    std::size_t unreached = 0;
     for (std::size_t i = 0; i < checks.size(); ++i) {
         const kuv::LineCheck& c = checks[i];
+        if (!c.reached && unreached == 0) unreached = i + 1;
         if (!c.reached || !c.verdict.args.error) continue;
-        for (const char ch : std::to_string(i + 1)) out += static_cast<char16_t>(ch);
-        out += u'\t';
+        out += Ascii(std::to_string(i + 1)) + u'\t';
         out += ShownText(kuv::ErrorLogLine(c.number, c.verdict.args.Msg));
         out += u'\n';
     }
-    Last().checks = out;
+    out += u"-\n" + Ascii(std::to_string(unreached));
+    return Answer(std::move(out), answerLength);
 }
 
-// The Picture's pixels, 0xFFRRGGBB, rows from the top.
-const std::uint32_t* kuv_pixels() { return Last().picture.Pixels(); }
-
-const std::uint8_t* kuv_bmp(int* size) {
-    *size = static_cast<int>(Last().bmp.size());
-    return Last().bmp.data();
+// What the editor shows of one line: [count of spans, then start, length,
+// role, parameter of each; count of swatches, then after, colour
+// (0x00BBGGRR) of each].
+const std::int32_t* kuv_line_style(const char16_t* line, int length) {
+    const std::u16string_view text = Utf16(line, length);
+    const kuv::StatementKind kind = KindOf(text);
+    std::vector<std::int32_t>& out = The().numbers;
+    out.clear();
+    const std::vector<kuv::Span> spans = kuv::LineSpans(text, kind);
+    out.push_back(static_cast<std::int32_t>(spans.size()));
+    for (const kuv::Span& s : spans) out.insert(out.end(), {s.start, s.length, static_cast<std::int32_t>(s.role), s.parameter});
+    const std::vector<kuv::Swatch> swatches = kuv::LineSwatches(text, kind);
+    out.push_back(static_cast<std::int32_t>(swatches.size()));
+    for (const kuv::Swatch& s : swatches) out.insert(out.end(), {s.after, static_cast<std::int32_t>(s.colour)});
+    return out.data();
 }
 
-// The Picture as the JPG export writes it; null (size 0) when libjpeg failed.
-const std::uint8_t* kuv_jpeg(int* size) {
-    kuv::JpegResult result = kuv::EncodeJpeg(Last().picture);
-    Last().jpeg = result.Ok() ? std::move(result.bytes) : std::vector<std::uint8_t>();
-    *size = static_cast<int>(Last().jpeg.size());
-    return Last().jpeg.empty() ? nullptr : Last().jpeg.data();
+// The hint for the line with the caret at position: the statement's form,
+// the parameter under the caret between U+0001 and U+0002, then its range;
+// for a colour parameter, a line break and the colours. Empty for a line
+// that is no statement.
+const char16_t* kuv_hint(const char16_t* line, int length, int position, int* answerLength) {
+    const std::u16string_view text = Utf16(line, length);
+    const kuv::StatementForm* form = kuv::FormOf(KindOf(text));
+    if (!form) return Answer(u"", answerLength);
+    const int parameter = kuv::ParameterAt(text, position);
+    const auto marked = [](std::u16string name, bool on) { return on ? u'\x01' + name + u'\x02' : name; };
+    std::u16string hint = kuv::Utf16OfTableText(form->word);
+    for (int n = 0; n < form->numbers; ++n)
+        hint += u' ' + marked(kuv::Utf16OfTableText(form->parameters[static_cast<std::size_t>(n)].name), n == parameter);
+    if (!form->rest.empty()) hint += u' ' + marked(kuv::Utf16OfTableText(form->rest), parameter >= form->numbers);
+    if (parameter >= 0 && parameter < form->numbers) {
+        const kuv::Parameter& p = form->parameters[static_cast<std::size_t>(parameter)];
+        hint += u" — " + kuv::Utf16OfTableText(p.name) + u": " + Ascii(std::to_string(p.lo)) + u"〜" + Ascii(std::to_string(p.hi));
+        if (p.colour) {
+            hint += u'\n';
+            for (std::size_t c = 0; c < kuv::ColorTable.size(); ++c)
+                hint += (c ? u"　" : u"") + Ascii(std::to_string(c)) + u' ' + kuv::Utf16OfTableText(kuv::ColorNames[c]);
+        }
+    }
+    return Answer(std::move(hint), answerLength);
+}
+
+// The last run's Picture for a canvas.
+const std::uint8_t* kuv_rgba() { return Rgba(The().picture, 0); }
+
+// The Picture just after line ran, the pixels that line painted inverted
+// when mark is set; the number of lines that ran is kuv_last_line().
+const std::uint8_t* kuv_stage(int line, int mark) {
+    Core& core = The();
+    if (!core.paintedBy || core.history.Empty()) return Rgba(core.picture, 0);
+    const int shown = std::min(line, core.history.LastLine());
+    return Rgba(core.history.PictureAfter(line, *core.paintedBy), mark ? static_cast<kuv::Owner>(shown) : 0);
+}
+
+int kuv_last_line() { return The().history.LastLine(); }
+
+// The tooltip's words for a point in KUV's coordinates (y upwards).
+const char16_t* kuv_describe(int x, int y, int* length) {
+    if (!InPicture(x, y)) return Answer(u"", length);
+    const Core& core = The();
+    return Answer(kuv::DescribePoint(core.picture, x, y, core.paintedBy ? &*core.paintedBy : nullptr), length);
+}
+
+// The line of the last run that painted a point last; 0 for none.
+int kuv_owner(int x, int y) {
+    return InPicture(x, y) ? static_cast<int>(The().picture.OwnerAt(x, kuv::Picture::kHeight - 1 - y)) : 0;
+}
+
+// Clear: the Picture white, as the Clear command leaves it; the last run's
+// owners and stages are gone with its drawing.
+void kuv_clear() {
+    The().picture = kuv::Picture();
+    The().paintedBy.reset();
+    The().history.Clear();
+}
+
+const std::uint8_t* kuv_bmp(int* size) { return Bytes(kuv::EncodeBmp(The().picture), size); }
+
+// The Picture as the JPG export writes it; size 0 when libjpeg failed, with
+// its message number in *error (0 for memory).
+const std::uint8_t* kuv_jpeg(int* size, int* error) {
+    kuv::JpegResult result = kuv::EncodeJpeg(The().picture);
+    *error = result.errorCode;
+    return Bytes(result.Ok() ? std::move(result.bytes) : std::vector<std::uint8_t>(), size);
 }
 }

@@ -16,19 +16,25 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 jpeg=$(dirname "$out")/libjpeg
 bash "$here/web/libjpeg.sh" "$jpeg"
 sources=(
-  "$here"/language/{Cp932,LineStyle,Listing,ListingText,RunHistory,Runner,StatementParser,StatementTable}.cpp
+  "$here"/language/{Cp932,LineStyle,Listing,ListingText,PointInfo,RunHistory,Runner,StatementParser,StatementTable}.cpp
   "$here"/picture/{Bmp,Drawing,Jpeg,Picture,GlyphText}.cpp
   "$native/app/glyphs.cpp"
   "$here"/web/{TextFromGlyphs,Core}.cpp
 )
 em++ -O2 -std=c++17 -I"$here" -I"$native/language" -I"$jpeg/include" "${sources[@]}" "$jpeg/libjpeg.a" \
-  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_load,_kuv_save,_kuv_saved,_kuv_check,_kuv_pixels,_kuv_bmp,_kuv_jpeg,_malloc,_free \
+  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_load,_kuv_save,_kuv_check,_kuv_line_style,_kuv_hint,_kuv_rgba,_kuv_stage,_kuv_last_line,_kuv_describe,_kuv_owner,_kuv_clear,_kuv_bmp,_kuv_jpeg,_malloc,_free \
   -sEXPORTED_RUNTIME_METHODS=HEAPU8,HEAP32,HEAPU16 -sALLOW_MEMORY_GROWTH=1 -sMODULARIZE=1 -sEXPORT_NAME=KuvCore \
   -o "$out/kuv-core.js"
 # The page: its static files, and its scripts bundled from npm's packages
 # (installed from the lock file).
 cp "$here"/web/static/* "$out/"
+# What the desktop build made: the help page and its picture, the icon;
+# and the licence.
+cp "$native/share/kuv/kuvhelp.htm" "$native/share/kuv/teaching.png" "$out/"
+cp "$native/share/icons/48/kuv.png" "$out/kuv-48.png"
+cp "$native/share/icons/256/kuv.png" "$out/kuv-256.png"
+cp "$here/LICENSE" "$out/LICENSE.txt"
 (cd "$here/web" && [ -d node_modules ] || npm ci --no-audit --no-fund >/dev/null)
-(cd "$here/web" && npx esbuild src/main.js --bundle --minify --format=iife --outfile="$out/main.js" --log-level=warning &&
-  npx esbuild src/worker.js --bundle --minify --format=iife --outfile="$out/worker.js" --log-level=warning)
-echo "web: $out, $(cat "$out"/*.js "$out"/*.wasm "$out"/*.html "$out"/*.css | gzip -c | wc -c) bytes gzipped"
+(cd "$here/web" && npx esbuild src/main.js --bundle --target=es2020 --minify --format=iife --outfile="$out/main.js" --log-level=warning &&
+  npx esbuild src/worker.js --bundle --target=es2020 --minify --format=iife --outfile="$out/worker.js" --log-level=warning)
+echo "web: $out, $(cat "$out"/* | gzip -c | wc -c) bytes gzipped"

@@ -1,8 +1,11 @@
-// The page in headless Chromium, with real typing and clicks: a listing
-// typed into the editor and run from 描画実行 gives kuv-render's Picture,
-// rewritten in the editor; a faulty one shows kuv-render's error line in
-// the ＫＵＶエラー dialog; a file opened and saved again keeps every byte;
-// a reload keeps the listing. Screenshots at 1280 and 390 pixels.
+// The page in headless Chromium, with real typing, clicks and keys: a
+// listing typed into the editor and run from 描画実行 gives kuv-render's
+// Picture, rewritten in the editor, and the BMP and JPG exports give its
+// bytes; a faulty one shows kuv-render's error line in the ＫＵＶエラー
+// dialog; a file opened and saved again keeps every byte; a reload keeps
+// the listing. Screenshots at 1280 and 390 pixels. The browser's own file
+// pickers cannot be answered by a test, so the page runs here as it does
+// in browsers without them: <input type=file> and downloads.
 //   node page_test.js SITE_DIR KUV_RENDER CHROMIUM OUT_DIR
 const puppeteer = require('puppeteer-core');
 const { execFileSync, spawn } = require('child_process');
@@ -19,7 +22,8 @@ const check = (ok, what) => {
 };
 
 // The site, served as any static server would serve it.
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
+const types = { '.html': 'text/html', '.htm': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+                '.wasm': 'application/wasm', '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 const server = http.createServer((req, res) => {
   const file = path.join(site, decodeURIComponent(req.url.split('?')[0]).replace(/\/$/, '/index.html'));
   if (!file.startsWith(site) || !fs.existsSync(file)) return res.writeHead(404).end();
@@ -27,25 +31,34 @@ const server = http.createServer((req, res) => {
   fs.createReadStream(file).pipe(res);
 });
 
-// kuv-render's Picture as RGBA rows from the top, and its error line.
+// kuv-render's Picture as RGBA rows from the top, its error line, and its
+// BMP and JPEG files (libjpeg on its C path).
 function reference(listing) {
   const file = path.join(out, 'page-listing.kuv');
   fs.writeFileSync(file, Buffer.from(listing.replace(/\n/g, '\r\n'), 'latin1'));
-  let bmp, error = '';
-  try {
-    bmp = execFileSync(render, ['-o', '-', '--format', 'bmp', file], { maxBuffer: 1 << 24, stdio: ['ignore', 'pipe', 'pipe'] });
-  } catch (e) {
-    bmp = e.stdout;
-    error = e.stderr.toString().trim();
-  }
+  const picture = (format) => {
+    try {
+      return { bytes: execFileSync(render, ['-o', '-', '--format', format, file], {
+        maxBuffer: 1 << 24, stdio: ['ignore', 'pipe', 'pipe'], env: { ...process.env, JSIMD_FORCENONE: '1' } }), error: '' };
+    } catch (e) {
+      return { bytes: e.stdout, error: e.stderr.toString().trim() };
+    }
+  };
+  const { bytes: bmp, error } = picture('bmp');
   const rgba = Buffer.alloc(641 * 481 * 4);
   for (let row = 0; row < 481; row++)
     for (let x = 0; x < 641; x++) {
       const s = 54 + ((480 - row) * 641 + x) * 4, d = (row * 641 + x) * 4;
       rgba[d] = bmp[s + 2]; rgba[d + 1] = bmp[s + 1]; rgba[d + 2] = bmp[s]; rgba[d + 3] = 255;
     }
-  return { rgba, error };
+  return { rgba, error, bmp, jpg: picture('jpg').bytes };
 }
+
+const waitForFile = async (file) => {
+  for (let i = 0; i < 50 && !fs.existsSync(file); i++) await new Promise((r) => setTimeout(r, 100));
+  await new Promise((r) => setTimeout(r, 100));
+  return fs.existsSync(file) ? fs.readFileSync(file) : Buffer.alloc(0);
+};
 
 server.listen(0, '127.0.0.1', async () => {
   const url = `http://127.0.0.1:${server.address().port}/`;
@@ -59,8 +72,18 @@ server.listen(0, '127.0.0.1', async () => {
     const foreign = [];
     page.on('request', (r) => { if (!r.url().startsWith(url) && !r.url().startsWith('data:')) foreign.push(r.url()); });
     page.on('pageerror', (e) => check(false, 'no error in the page: ' + e.message));
+    await page.evaluateOnNewDocument(() => { delete window.showOpenFilePicker; delete window.showSaveFilePicker; });
+    page.on('dialog', (d) => d.accept());
     await page.setViewport({ width: 1280, height: 900 });
     await page.goto(url);
+    // A command from the menu bar, by the keyboard: F10 (which opens the
+    // first menu), along the bar, down the menu to the item, Enter.
+    const command = async (entry, item = 0) => {
+      await page.keyboard.press('F10');
+      for (let i = 0; i < entry; i++) await page.keyboard.press('ArrowRight');
+      for (let i = 0; i < item; i++) await page.keyboard.press('ArrowDown');
+      await page.keyboard.press('Enter');
+    };
     await page.waitForFunction('window.kuvReady === true', { timeout: 10000 });
     const run = async (listing) => {
       await page.click('.cm-content');
@@ -74,7 +97,7 @@ server.listen(0, '127.0.0.1', async () => {
         await page.keyboard.type(line);
       }
       const runs = await page.evaluate('window.kuvRuns');
-      await page.click('#run');
+      await command(1);
       await page.waitForFunction(`window.kuvRuns > ${runs}`, { timeout: 10000 });
       const rgba = Buffer.from(await page.evaluate(() =>
         Array.from(document.getElementById('picture').getContext('2d').getImageData(0, 0, 641, 481).data)));
@@ -104,22 +127,34 @@ server.listen(0, '127.0.0.1', async () => {
     check(marked && tip === '  1行："400"は範囲外の数字です', `a faulty line is marked with Run's message (${JSON.stringify(tip)})`);
     await page.screenshot({ path: path.join(out, 'page-1280.png') });
 
+    const downloads = fs.mkdtempSync(path.join(out, 'downloads-'));
+    const session = await browser.target().createCDPSession();
+    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    // The exports, by mouse: 画像保存, then the item; the name as proposed.
+    for (const [item, format] of [['#bmp', 'bmp'], ['#jpg', 'jpg']]) {
+      await page.click('#menu-picture');
+      await page.click(item);
+      await page.waitForSelector('#name-dialog[open]');
+      await page.click('#name-ok');
+      const written = await waitForFile(path.join(downloads, `noname.${format}`));
+      check(Buffer.compare(written, expected[format]) === 0, `${format.toUpperCase()}保存 writes kuv-render's bytes`);
+    }
+
     // Open, then 上書き保存: the same bytes, those that are not text too.
     const original = Buffer.concat([Buffer.from('REM '), Buffer.from([0x82, 0xa0, 0x82, 0xa2, 0x20, 0x80, 0xfd, 0x82, 0x20, 0x41, 0x0d, 0x0a]),
                                      Buffer.from('BOX 1 1 9 9 2\r\n')]);
     const opened = path.join(out, 'page-opened.kuv');
     fs.writeFileSync(opened, original);
-    const downloads = fs.mkdtempSync(path.join(out, 'downloads-'));
-    const session = await browser.target().createCDPSession();
-    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-    const [chooser] = await Promise.all([page.waitForFileChooser(), page.click('#open')]);
+    const [chooser] = await Promise.all([page.waitForFileChooser(), command(0, 0)]);
     await chooser.accept([opened]);
     await page.waitForFunction(() => document.getElementById('file').value === 'page-opened.kuv', { timeout: 5000 });
-    await page.click('#save');
-    const saved = path.join(downloads, 'page-opened.kuv');
-    for (let i = 0; i < 50 && !fs.existsSync(saved); i++) await new Promise((r) => setTimeout(r, 100));
-    check(fs.existsSync(saved) && Buffer.compare(fs.readFileSync(saved), original) === 0,
-          'a file opened and saved again keeps every byte');
+    await command(0, 1);
+    const saved = await waitForFile(path.join(downloads, 'page-opened.kuv'));
+    check(Buffer.compare(saved, original) === 0, 'a file opened and saved again keeps every byte');
+    const told = await page.waitForSelector('#message[open]', { timeout: 5000 }).then(
+      () => page.evaluate(() => document.getElementById('message-text').textContent), () => '');
+    check(told === '上書き保存をしました', `上書き保存 says so in a ＫＵＶ box (${JSON.stringify(told)})`);
+    await page.keyboard.press('Enter');
     await page.reload();
     await page.waitForFunction('window.kuvReady === true', { timeout: 10000 });
     const again = await page.evaluate(() => document.querySelector('.cm-content').innerText);

@@ -1,101 +1,287 @@
-// The page: the listing in CodeMirror, the Run command in a Web Worker, the
-// Picture on a canvas, the error window as a dialog.
+// The page: the listing in CodeMirror, the commands of the menu bar, the
+// Run command in a Web Worker, the Picture on a canvas, the error window
+// and the message boxes as dialogs, and the listing kept in the browser.
+/* global KuvCore */
 import { EditorView, basicSetup } from 'codemirror';
-import { linter } from '@codemirror/lint';
+import { Decoration } from '@codemirror/view';
+import { StateEffect, StateField } from '@codemirror/state';
+import { setUpMenuBar } from './menus.js';
+import { teaching } from './teaching.js';
+import { setUpPicture } from './picture.js';
+import { baseName, chooseListing, chooseNew, download, readFile, readHandle, writeListing } from './files.js';
+import { keep, restore, flush } from './storage.js';
 
 const $ = (id) => document.getElementById(id);
+
+// The worker: each request gets a promise of its reply.
 const worker = new Worker('worker.js');
-// Live checks, by the core in the worker: each reply answers one request.
-const pendingChecks = new Map();
-let nextCheck = 0;
-const checks = linter((view) => new Promise((resolve) => {
-  const id = nextCheck++;
-  pendingChecks.set(id, (found) => resolve(found.filter((f) => f.line <= view.state.doc.lines).map((f) => {
-    const line = view.state.doc.line(f.line);
-    return { from: line.from, to: line.to, severity: 'error', message: f.message };
-  })));
-  worker.postMessage({ check: view.state.doc.toString(), id });
-}), { delay: 1000 });
-// The listing survives a reload: it is kept in the browser, never sent.
-const kept = localStorage.getItem('kuv-listing');
-const editor = new EditorView({
-  doc: kept !== null ? kept : 'REM\nEND\n',
-  extensions: [basicSetup, checks, EditorView.updateListener.of((u) => {
-    if (u.selectionSet) $('line').value = String(u.state.doc.lineAt(u.state.selection.main.head).number);
-    if (u.docChanged) localStorage.setItem('kuv-listing', u.state.doc.toString());
-  })],
-  parent: $('editor'),
+const waiting = new Map();
+let nextId = 0;
+const ask = (request, transfer = []) => new Promise((resolve) => {
+  const id = nextId++;
+  waiting.set(id, resolve);
+  worker.postMessage({ id, ...request }, transfer);
 });
-let lastBmp = null;
-let fileName = 'noname.kuv';
+const workerReady = new Promise((resolve) => {
+  worker.onmessage = (event) => {
+    if (event.data.ready) return resolve();
+    waiting.get(event.data.id)?.(event.data);
+    waiting.delete(event.data.id);
+  };
+});
 
-function download(bytes, name, type) {
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([bytes], { type }));
-  link.download = name;
-  link.click();
+// The desktop's state: the current file's name, the handle to write it
+// back to where the browser gives one, whether the listing changed since
+// it was opened or saved, and the listing as the last run left it.
+const state = { fileName: 'noname.kuv', handle: null, modified: false, runDoc: null, lastLine: 0, settingText: false };
+
+// The line that a replay has reached, marked in the listing.
+const setReplayLine = StateEffect.define();
+const replayLine = StateField.define({
+  create: () => Decoration.none,
+  update(value, tr) {
+    for (const e of tr.effects)
+      if (e.is(setReplayLine))
+        return e.value > 0 && e.value <= tr.state.doc.lines
+          ? Decoration.set([Decoration.line({ class: 'kuv-replay' }).range(tr.state.doc.line(e.value).from)]) : Decoration.none;
+    return value.map(tr.changes);
+  },
+  provide: (f) => EditorView.decorations.from(f),
+});
+
+function messageBox(text, error) {
+  return new Promise((resolve) => {
+    $('message-text').textContent = error ? `${text}.` : text;
+    $('message-icon').textContent = error ? '⛔ ' : '';
+    $('message').onclose = resolve;
+    $('message').showModal();
+  });
 }
-window.kuvRuns = 0;
+const fail = (e) => messageBox(e.message, true);
 
-worker.onmessage = (event) => {
-  const m = event.data;
-  if (m.checked) {
-    pendingChecks.get(m.id)?.(m.checked);
-    pendingChecks.delete(m.id);
-    return;
-  }
-  if (m.loaded !== undefined) {
-    editor.dispatch({ changes: { from: 0, to: editor.state.doc.length, insert: m.loaded } });
-    fileName = m.name;
-    $('file').value = m.name;
-    return;
-  }
-  if (m.saved) return download(m.saved, m.name, 'text/plain');
-  if (m.ready) {
-    for (const id of ['run', 'bmp', 'clear', 'open', 'save', 'save-as']) $(id).disabled = false;
-    window.kuvReady = true;
-    return;
-  }
-  if (m.rewritten !== editor.state.doc.toString())
-    editor.dispatch({ changes: { from: 0, to: editor.state.doc.length, insert: m.rewritten } });
-  $('picture').getContext('2d').putImageData(new ImageData(m.rgba, 641, 481), 0, 0);
-  lastBmp = m.bmp;
+function askName(suggested) {
+  return new Promise((resolve) => {
+    const dialog = $('name-dialog');
+    $('name-input').value = suggested;
+    dialog.onclose = () => resolve(dialog.returnValue === 'ok' && $('name-input').value ? $('name-input').value : null);
+    dialog.returnValue = '';
+    dialog.showModal();
+  });
+}
+
+let picture, editor;
+const caretLine = () => editor.state.doc.lineAt(editor.state.selection.main.head).number;
+const focusListing = () => { if (!document.querySelector('dialog[open]')) editor.focus(); };
+
+function setText(text) {
+  state.settingText = true;
+  const head = Math.min(editor.state.selection.main.head, text.length);
+  editor.dispatch({ changes: { from: 0, to: editor.state.doc.length, insert: text }, selection: { anchor: head } });
+  state.settingText = false;
+}
+
+function showFileName(name) { $('file').value = name; }
+
+function remember() {
+  keep({ text: editor.state.doc.toString(), fileName: state.fileName, shownName: $('file').value, modified: state.modified });
+}
+
+// ---- Commands -------------------------------------------------------------
+
+async function run() {
+  await picture.endStages();
+  const text = editor.state.doc.toString();
+  const before = editor.state.doc;
+  const m = await ask({ op: 'run', text });
+  // Typing during the run wins over the run's rewriting: nothing typed is
+  // ever lost.
+  if (editor.state.doc === before && m.rewritten !== text) setText(m.rewritten);
+  state.runDoc = editor.state.doc === before || m.rewritten === text ? editor.state.doc : null;
+  state.lastLine = m.lastLine;
+  picture.show(m.rgba);
   $('error-log').textContent = m.errorLine ? m.errorLine + '\n' : '';
   if (m.errorLine) $('errors').show(); else $('errors').close();
   window.kuvRuns++;
-};
+}
 
-$('run').onclick = () => worker.postMessage({ text: editor.state.doc.toString() });
-$('clear').onclick = () => {
-  const context = $('picture').getContext('2d');
-  context.fillStyle = '#fff';
-  context.fillRect(0, 0, 641, 481);
-};
-$('bmp').onclick = () => {
-  if (lastBmp) download(lastBmp, fileName.replace(/\.kuv$/, '') + '.bmp', 'image/bmp');
-};
-// Files are read and written here only: nothing is uploaded.
-$('open').onclick = () => $('file-input').click();
-$('file-input').onchange = async () => {
-  const file = $('file-input').files[0];
-  if (file) worker.postMessage({ load: await file.arrayBuffer(), name: file.name });
-  $('file-input').value = '';
-};
-const save = (name) => worker.postMessage({ save: editor.state.doc.toString(), name });
-$('save').onclick = () => save(fileName);
-$('save-as').onclick = () => {
-  const name = prompt('名前を付け保存', fileName.replace(/\.kuv$/, ''));
-  if (name) save(name.endsWith('.kuv') ? name : name + '.kuv');
-};
-$('ver').onclick = () => $('about').showModal();
-$('close-about').onclick = () => $('about').close();
-$('close-errors').onclick = () => {
-  $('error-log').textContent = '';
-  $('errors').close();
-};
-document.addEventListener('keydown', (e) => {
-  if (e.key === 'Escape' && $('errors').open) $('errors').close();
-});
+async function clearPicture() {
+  await picture.endStages();
+  await ask({ op: 'clear' });
+  state.runDoc = null;
+  picture.show(new Uint8ClampedArray(641 * 481 * 4).fill(255));
+}
+
+async function openListing(chosen) {
+  if (!chosen) return;
+  const { text } = await ask({ op: 'load', bytes: chosen.bytes }, [chosen.bytes]);
+  setText(text);
+  state.fileName = chosen.name;
+  state.handle = chosen.handle;
+  showFileName(chosen.name);
+  state.modified = false;
+  remember();
+}
+
+async function listingBytes() {
+  return (await ask({ op: 'save', text: editor.state.doc.toString() })).bytes;
+}
+
+async function overwriteSave() {
+  await writeListing(state.handle, state.fileName, await listingBytes());
+  state.modified = false;
+  remember();
+  await messageBox('上書き保存をしました', false);
+}
+
+async function saveAs() {
+  const chosen = await chooseNew(state.fileName, 'kuv', askName);
+  if (!chosen) return false;
+  // A name that does not end in ".kuv" (exactly) gets it; the browser's own
+  // picker already names its file.
+  const name = chosen.handle || chosen.name.endsWith('.kuv') ? chosen.name : chosen.name + '.kuv';
+  await writeListing(chosen.handle, name, await listingBytes());
+  state.fileName = name;
+  state.handle = chosen.handle;
+  showFileName(name);
+  remember();
+  return true;
+}
+
+async function exportPicture(kind) {
+  const reply = await ask({ op: kind === 'bmp' ? 'bmp' : 'jpeg' });
+  if (kind === 'jpg' && reply.bytes.length === 0)
+    throw new Error(reply.error ? `JPEG エラー #${reply.error}` : 'メモリストリームの拡大中にメモリが足りなくなりました');
+  const chosen = await chooseNew(`${baseName(state.fileName)}.${kind}`, kind, askName);
+  if (!chosen) return;
+  const name = chosen.name.toLowerCase().endsWith('.' + kind) ? chosen.name : `${chosen.name}.${kind}`;
+  if (!chosen.handle) return download(reply.bytes, name, kind === 'bmp' ? 'image/bmp' : 'image/jpeg');
+  try {
+    const stream = await chosen.handle.createWritable();
+    await stream.write(reply.bytes);
+    await stream.close();
+  } catch {
+    throw new Error(`ファイル ${chosen.name} を作成できません`);
+  }
+}
+
+// Every command reports its failure in the ＫＵＶ error box and the page
+// goes on.
+const command = (f) => () => Promise.resolve().then(f).catch(fail);
+
+// ---- Start-up -----------------------------------------------------------------
+
+async function start() {
+  const core = await KuvCore();
+  const kept = await restore();
+  if (kept) {
+    state.fileName = kept.fileName;
+    state.modified = kept.modified;
+    showFileName(kept.shownName);
+  }
+  const checkListing = (text) => ask({ op: 'check', text });
+  editor = new EditorView({
+    doc: kept ? kept.text : 'REM\nEND\n',
+    extensions: [
+      basicSetup,
+      teaching(core, checkListing, $('hint')),
+      replayLine,
+      EditorView.contentAttributes.of({ 'aria-label': 'リスト' }),
+      EditorView.updateListener.of((u) => {
+        if (u.selectionSet || u.docChanged) {
+          $('line').value = String(u.state.doc.lineAt(u.state.selection.main.head).number);
+          picture.caretMoved(u.state.doc.lineAt(u.state.selection.main.head).number);
+        }
+        if (u.docChanged) {
+          state.modified = true;
+          if (!state.settingText) picture.endStages();
+          remember();
+        }
+      }),
+    ],
+    parent: $('editor'),
+  });
+
+  picture = setUpPicture({
+    canvas: $('picture'), marks: $('marks'), tip: $('tip'), menu: $('picture-menu'), ask,
+    aids: {
+      followCaret: false,
+      lastLine: () => state.lastLine,
+      canShowStages: () => state.runDoc !== null && editor.state.doc === state.runDoc && state.lastLine > 0,
+      caretLine,
+      showReplayLine: (line) => editor.dispatch({ effects: setReplayLine.of(line) }),
+      insertPoint(x, y) {
+        // Spaced from what stands before and after it, so that the numbers
+        // never run into a word.
+        const { from, to } = editor.state.selection.main;
+        const doc = editor.state.doc, line = doc.lineAt(from);
+        const before = from > line.from ? doc.sliceString(from - 1, from) : '';
+        const after = to < doc.lineAt(to).to ? doc.sliceString(to, to + 1) : '';
+        const text = `${before && before !== ' ' ? ' ' : ''}${x} ${y}${after && after !== ' ' ? ' ' : ''}`;
+        editor.dispatch({ changes: { from, to, insert: text }, selection: { anchor: from + text.length } });
+        editor.focus();
+      },
+      showOwner(line) {
+        const l = editor.state.doc.line(Math.min(line, editor.state.doc.lines));
+        editor.dispatch({ selection: { anchor: l.from, head: l.to }, scrollIntoView: true });
+        $('line').value = String(line);
+        editor.focus();
+      },
+    },
+  });
+  picture.show(new Uint8ClampedArray(641 * 481 * 4).fill(255));
+
+  setUpMenuBar(document.querySelector('.menubar'), focusListing);
+  $('run').onclick = command(run);
+  $('clear').onclick = command(clearPicture);
+  $('open').onclick = command(async () => openListing(await chooseListing($('file-input'))));
+  $('save').onclick = command(overwriteSave);
+  $('save-as').onclick = command(saveAs);
+  $('bmp').onclick = command(() => exportPicture('bmp'));
+  $('jpg').onclick = command(() => exportPicture('jpg'));
+  $('ver').onclick = () => $('about').showModal();
+  $('about-button').onclick = () => $('about').close();
+  $('help').onclick = () => window.open('kuvhelp.htm', '_blank', 'noopener');
+  $('close-errors').onclick = () => $('errors').close();
+  $('message-ok').onclick = () => $('message').close();
+  // The error window is not modal: Esc closes it too.
+  document.addEventListener('keydown', (e) => {
+    if (e.key === 'Escape' && $('errors').open) {
+      $('errors').close();
+      focusListing();
+    }
+  });
+
+  // A file dropped on the page is opened.
+  document.addEventListener('dragover', (e) => e.preventDefault());
+  document.addEventListener('drop', (e) => {
+    e.preventDefault();
+    const item = Array.from(e.dataTransfer.items || []).find((i) => i.kind === 'file');
+    if (!item) return;
+    const handle = item.getAsFileSystemHandle ? item.getAsFileSystemHandle() : null;
+    const file = item.getAsFile();
+    command(async () => {
+      const h = handle && (await handle.catch(() => null));
+      await openListing(h && h.kind === 'file' ? await readHandle(h) : await readFile(file, null));
+    })();
+  });
+
+  // Leaving with a changed listing asks first (it is kept all the same).
+  window.addEventListener('beforeunload', (e) => {
+    flush();
+    if (state.modified) {
+      e.preventDefault();
+      e.returnValue = '';
+    }
+  });
+  document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') flush(); });
+
+  await workerReady;
+  editor.focus();
+  window.kuvReady = true;
+}
+
+window.kuvRuns = 0;
+start();
 
 // Works offline after the first visit.
 if ('serviceWorker' in navigator) {

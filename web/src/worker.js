@@ -1,81 +1,83 @@
 // Runs listings in the core, away from the page, so that a long listing
-// never freezes it.
+// never freezes it; the last run's Picture, owners and stages live here.
+// Each request {id, op, ...} gets one reply {id, ...}.
 /* global importScripts, KuvCore */
+import { utf16In, utf16Out, bytesOut, withInt } from './core-io.js';
+
 importScripts('kuv-core.js');
-
 const ready = KuvCore();
+const PICTURE_BYTES = 641 * 481 * 4;
 
-function textOf(core, which) {
-  const length = core._malloc(4);
-  const at = core._kuv_text(which, length);
-  const n = core.HEAP32[length >> 2];
-  core._free(length);
-  return String.fromCharCode.apply(null, Array.from(core.HEAPU16.subarray(at >> 1, (at >> 1) + n)));
+function rgba(core, at) {
+  return new Uint8ClampedArray(core.HEAPU8.slice(at, at + PICTURE_BYTES).buffer);
 }
 
-function put16(core, text) {
-  const at = core._malloc(text.length * 2 + 2);
-  for (let i = 0; i < text.length; i++) core.HEAPU16[(at >> 1) + i] = text.charCodeAt(i);
-  return at;
-}
-
-// Open and save: bytes to the editor's text and back, by the core's codec.
-function files(core, m) {
-  if (m.load) {
-    const bytes = new Uint8Array(m.load);
-    const at = core._malloc(bytes.length + 1);
-    core.HEAPU8.set(bytes, at);
-    core._kuv_load(at, bytes.length);
+const ops = {
+  run(core, { text }) {
+    const failed = utf16In(core, text, (at, n) => core._kuv_run_text(at, n));
+    const picture = rgba(core, core._kuv_rgba());
+    return {
+      reply: {
+        rewritten: withInt(core, (n) => utf16Out(core, core._kuv_text(0, n), n)),
+        errorLine: failed ? withInt(core, (n) => utf16Out(core, core._kuv_text(1, n), n)) : '',
+        rgba: picture,
+        lastLine: core._kuv_last_line(),
+      },
+      transfer: [picture.buffer],
+    };
+  },
+  check(core, { text }) {
+    const answer = utf16In(core, text, (at, n) => withInt(core, (len) => utf16Out(core, core._kuv_check(at, n, len), len)));
+    const [errors, unreached] = answer.split('-\n');
+    const found = errors.split('\n').filter((l) => l).map((l) => {
+      const tab = l.indexOf('\t');
+      return { line: Number(l.slice(0, tab)), message: l.slice(tab + 1) };
+    });
+    return { reply: { found, unreached: Number(unreached) } };
+  },
+  load(core, { bytes }) {
+    const data = new Uint8Array(bytes);
+    const at = core._malloc(data.length + 1);
+    core.HEAPU8.set(data, at);
+    const text = withInt(core, (n) => utf16Out(core, core._kuv_load(at, data.length, n), n));
     core._free(at);
-    self.postMessage({ loaded: textOf(core, 2), name: m.name });
-  } else {
-    const at = put16(core, m.save);
-    core._kuv_save(at, m.save.length);
-    core._free(at);
-    const size = core._malloc(4);
-    const savedAt = core._kuv_saved(size);
-    const bytes = core.HEAPU8.slice(savedAt, savedAt + core.HEAP32[size >> 2]);
-    core._free(size);
-    self.postMessage({ saved: bytes, name: m.name }, [bytes.buffer]);
-  }
-}
-
-// The live checks: each line Run would stop at, with its ErrorLog line.
-function check(core, m) {
-  const at = put16(core, m.check);
-  core._kuv_check(at, m.check.length);
-  core._free(at);
-  const found = textOf(core, 3).split('\n').filter((l) => l).map((l) => {
-    const tab = l.indexOf('\t');
-    return { line: Number(l.slice(0, tab)), message: l.slice(tab + 1) };
-  });
-  self.postMessage({ checked: found, id: m.id });
-}
+    return { reply: { text } };
+  },
+  save(core, { text }) {
+    const bytes = utf16In(core, text, (at, n) => withInt(core, (size) => bytesOut(core, core._kuv_save(at, n, size), size)));
+    return { reply: { bytes }, transfer: [bytes.buffer] };
+  },
+  bmp(core) {
+    const bytes = withInt(core, (size) => bytesOut(core, core._kuv_bmp(size), size));
+    return { reply: { bytes }, transfer: [bytes.buffer] };
+  },
+  jpeg(core) {
+    let error = 0;
+    const bytes = withInt(core, (size) => withInt(core, (code) => {
+      const b = bytesOut(core, core._kuv_jpeg(size, code), size);
+      error = core.HEAP32[code >> 2];
+      return b;
+    }));
+    return { reply: { bytes, error }, transfer: [bytes.buffer] };
+  },
+  clear(core) {
+    core._kuv_clear();
+    return { reply: {} };
+  },
+  stage(core, { line, mark }) {
+    const picture = rgba(core, core._kuv_stage(line, mark ? 1 : 0));
+    return { reply: { rgba: picture }, transfer: [picture.buffer] };
+  },
+  describe(core, { x, y }) {
+    return { reply: { text: withInt(core, (n) => utf16Out(core, core._kuv_describe(x, y, n), n)), owner: core._kuv_owner(x, y) } };
+  },
+};
 
 self.onmessage = async (event) => {
   const core = await ready;
-  if (event.data.check !== undefined) return check(core, event.data);
-  if (event.data.load || event.data.save !== undefined) return files(core, event.data);
-  const { text } = event.data;
-  const at = core._malloc(text.length * 2 + 2);
-  for (let i = 0; i < text.length; i++) core.HEAPU16[(at >> 1) + i] = text.charCodeAt(i);
-  const failed = core._kuv_run_text(at, text.length);
-  core._free(at);
-  // 0xFFRRGGBB little-endian is B, G, R, A; the canvas wants R, G, B, A.
-  const source = core.HEAPU8.subarray(core._kuv_pixels(), core._kuv_pixels() + 641 * 481 * 4);
-  const rgba = new Uint8ClampedArray(source.length);
-  for (let i = 0; i < source.length; i += 4) {
-    rgba[i] = source[i + 2];
-    rgba[i + 1] = source[i + 1];
-    rgba[i + 2] = source[i];
-    rgba[i + 3] = 255;
-  }
-  const size = core._malloc(4);
-  const bmpAt = core._kuv_bmp(size);
-  const bmp = core.HEAPU8.slice(bmpAt, bmpAt + core.HEAP32[size >> 2]);
-  core._free(size);
-  self.postMessage({ rewritten: textOf(core, 0), errorLine: failed ? textOf(core, 1) : '', rgba, bmp },
-                   [rgba.buffer, bmp.buffer]);
+  const { id, op } = event.data;
+  const { reply, transfer } = ops[op](core, event.data);
+  self.postMessage({ id, ...reply }, transfer || []);
 };
 
 ready.then(() => self.postMessage({ ready: true }));

@@ -2,7 +2,8 @@
 // network comes first, so that a new version is seen at once; without one,
 // the kept files serve.
 const CACHE = 'kuv-site';
-const FILES = ['./', 'index.html', 'style.css', 'main.js', 'worker.js', 'kuv-core.js', 'kuv-core.wasm'];
+const FILES = ['./', 'index.html', 'style.css', 'main.js', 'worker.js', 'kuv-core.js', 'kuv-core.wasm', 'manifest.webmanifest',
+  'kuv-48.png', 'kuv-256.png', 'kuvhelp.htm', 'teaching.png', 'LICENSE.txt'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));

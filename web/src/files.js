@@ -1,0 +1,102 @@
+// Files, on this computer only: nothing is ever uploaded. Where the
+// browser has the File System Access API a file is chosen, and written
+// back, in place; elsewhere files are chosen with <input type=file> and
+// written as downloads. Every failure is reported as the desktop reports
+// it, through fail(message).
+
+const LISTING_TYPES = [{ description: 'KUV ファイル', accept: { 'application/x-kuv': ['.kuv'] } }];
+const PICTURE_TYPES = {
+  bmp: [{ description: 'BMP ファイル', accept: { 'image/bmp': ['.bmp'] } }],
+  jpg: [{ description: 'JPEG ファイル', accept: { 'image/jpeg': ['.jpg'] } }],
+};
+
+const cancelled = (e) => e && e.name === 'AbortError';
+
+export function download(bytes, name, type) {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([bytes], { type }));
+  link.download = name;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+}
+
+async function writeTo(handle, bytes) {
+  const stream = await handle.createWritable();
+  try {
+    await stream.write(bytes);
+    await stream.close();
+  } catch (e) {
+    await stream.abort().catch(() => {});
+    throw e;
+  }
+}
+
+// The file's name with its last extension removed, as the desktop's
+// default names for the picture exports.
+export const baseName = (name) => name.replace(/^.*[\\/]/, '').replace(/\.[^.]*$/, '');
+
+// Chooses a listing: {name, bytes, handle} or null when cancelled.
+export async function chooseListing(input) {
+  if (window.showOpenFilePicker) {
+    let handle;
+    try {
+      [handle] = await window.showOpenFilePicker({ types: LISTING_TYPES });
+    } catch (e) {
+      if (cancelled(e)) return null;
+      throw e;
+    }
+    return readHandle(handle);
+  }
+  const file = await new Promise((resolve) => {
+    input.onchange = () => resolve(input.files[0] || null);
+    input.oncancel = () => resolve(null);
+    input.click();
+  });
+  input.value = '';
+  return file && readFile(file, null);
+}
+
+export async function readHandle(handle) {
+  let file;
+  try {
+    file = await handle.getFile();
+  } catch {
+    throw new Error(`ファイル ${handle.name} は開けません`);
+  }
+  return readFile(file, handle);
+}
+
+export async function readFile(file, handle) {
+  try {
+    return { name: file.name, bytes: await file.arrayBuffer(), handle };
+  } catch {
+    throw new Error(`ファイル ${file.name} は開けません`);
+  }
+}
+
+// Writes bytes into the handle, or downloads them under name.
+export async function writeListing(handle, name, bytes) {
+  if (!handle) return download(bytes, name, 'application/octet-stream');
+  try {
+    await writeTo(handle, bytes);
+  } catch {
+    throw new Error(`ファイル ${handle.name} を作成できません`);
+  }
+}
+
+// Asks for a new file's name: a handle (the picker) or a name (our own
+// dialog, for a download); null when cancelled.
+export async function chooseNew(suggested, kind, askName) {
+  if (window.showSaveFilePicker) {
+    try {
+      const handle = await window.showSaveFilePicker({
+        suggestedName: suggested, types: kind === 'kuv' ? LISTING_TYPES : PICTURE_TYPES[kind], excludeAcceptAllOption: true });
+      return { handle, name: handle.name };
+    } catch (e) {
+      if (cancelled(e)) return null;
+      throw new Error(`ファイル ${suggested} を作成できません`);
+    }
+  }
+  const name = await askName(suggested);
+  return name ? { handle: null, name } : null;
+}

@@ -1,0 +1,180 @@
+// The Picture's aids: the point under the pointer (or the keyboard's
+// crosshair, or a long press) described in a tooltip; a double-click or
+// Enter inserts the point into the listing; the context menu goes to the
+// line that painted a point, copies the point, follows the caret and
+// replays the drawing. Stages and owners come from the worker's last run.
+import { openPopup } from './menus.js';
+
+const W = 641, H = 481;
+const LONG_PRESS_MS = 500;
+
+export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
+  const context = canvas.getContext('2d');
+  let crosshair = { x: 320, y: 240 };
+  let asked = null, asking = false;
+  let blink = null, replay = null;
+
+  // KUV's point (y upwards) under a place on the page.
+  const pointAt = (clientX, clientY) => {
+    const r = canvas.getBoundingClientRect();
+    const x = Math.floor(((clientX - r.left) * W) / r.width), row = Math.floor(((clientY - r.top) * H) / r.height);
+    return { x: Math.min(W - 1, Math.max(0, x)), y: H - 1 - Math.min(H - 1, Math.max(0, row)) };
+  };
+  const placeOf = (p) => {
+    const r = canvas.getBoundingClientRect();
+    return { left: r.left + ((p.x + 0.5) * r.width) / W, top: r.top + ((H - 1 - p.y + 0.5) * r.height) / H };
+  };
+
+  // One question to the worker at a time; the newest point waits its turn.
+  const describe = async (p) => {
+    asked = p;
+    if (asking) return;
+    asking = true;
+    while (asked) {
+      const q = asked;
+      asked = null;
+      const { text } = await ask({ op: 'describe', x: q.x, y: q.y });
+      const at = placeOf(q);
+      tip.textContent = text;
+      tip.hidden = false;
+      tip.style.left = `${Math.min(at.left + 12, window.innerWidth - tip.offsetWidth - 4) + window.scrollX}px`;
+      tip.style.top = `${at.top + 16 + window.scrollY}px`;
+      canvas.setAttribute('aria-description', text);
+    }
+    asking = false;
+  };
+  const hideTip = () => { tip.hidden = true; };
+
+  const drawCrosshair = () => {
+    const m = marks.getContext('2d');
+    m.clearRect(0, 0, W, H);
+    if (document.activeElement !== canvas) return;
+    const row = H - 1 - crosshair.y;
+    m.fillStyle = '#f0f';
+    m.fillRect(0, row, W, 1);
+    m.fillRect(crosshair.x, 0, 1, H);
+  };
+
+  const show = (rgba) => context.putImageData(new ImageData(rgba, W, H), 0, 0);
+
+  // A stage of the last run shown in place of the Picture, the pixels its
+  // line painted blinking.
+  const showStage = async (line) => {
+    const [plain, marked] = await Promise.all([
+      ask({ op: 'stage', line, mark: false }), ask({ op: 'stage', line, mark: true })]);
+    clearInterval(blink);
+    let on = true;
+    show(marked.rgba);
+    blink = setInterval(() => show((on = !on) ? marked.rgba : plain.rgba), 400);
+    return plain;
+  };
+  const endStages = async () => {
+    const was = blink !== null || replay !== null;
+    clearInterval(blink);
+    clearInterval(replay);
+    blink = replay = null;
+    aids.followCaret = false;
+    menu.querySelector('#follow-caret').setAttribute('aria-checked', 'false');
+    aids.showReplayLine(0);
+    if (was) show((await ask({ op: 'stage', line: 1 << 30, mark: false })).rgba);
+  };
+
+  const startReplay = async () => {
+    await endStages();
+    // About eight lines a second, and done within ten seconds.
+    const lines = Math.max(1, aids.lastLine());
+    const interval = Math.max(20, Math.min(125, Math.floor(10000 / lines)));
+    const step = Math.max(1, Math.ceil((lines * interval) / 10000));
+    let line = 0;
+    const beat = async () => {
+      line = Math.min(line + step, lines);
+      const { rgba } = await ask({ op: 'stage', line, mark: false });
+      if (replay === null) return;
+      show(rgba);
+      aids.showReplayLine(line);
+      if (line >= lines) {
+        clearInterval(replay);
+        replay = -1;
+        setTimeout(() => { if (replay === -1) endStages(); }, 600);
+      }
+    };
+    replay = setInterval(beat, interval);
+    beat();
+  };
+  // A key or a click anywhere ends a replay.
+  for (const type of ['keydown', 'pointerdown'])
+    document.addEventListener(type, () => { if (replay !== null) endStages(); }, true);
+
+  const openMenu = async (p, fromKeyboard) => {
+    hideTip();
+    const { owner } = await ask({ op: 'describe', x: p.x, y: p.y });
+    const stages = aids.canShowStages();
+    const item = (id) => menu.querySelector('#' + id);
+    item('show-owner').disabled = !(owner && aids.canShowStages());
+    item('follow-caret').disabled = !stages;
+    item('replay').disabled = !stages;
+    item('show-owner').onclick = () => aids.showOwner(owner);
+    item('copy-point').onclick = () => navigator.clipboard?.writeText(`${p.x} ${p.y}`).catch(() => {});
+    item('follow-caret').onclick = async () => {
+      const on = !aids.followCaret;
+      await endStages();
+      aids.followCaret = on && aids.canShowStages();
+      item('follow-caret').setAttribute('aria-checked', String(aids.followCaret));
+      if (aids.followCaret) showStage(aids.caretLine());
+    };
+    item('replay').onclick = startReplay;
+    const at = placeOf(p);
+    menu.style.left = `${at.left + window.scrollX}px`;
+    menu.style.top = `${at.top + window.scrollY}px`;
+    openPopup(menu, { focusFirst: false, onClose: (refocus) => { if (refocus) canvas.focus(); } });
+    const enabled = Array.from(menu.querySelectorAll('button')).filter((b) => !b.disabled);
+    if (fromKeyboard || enabled.length) (fromKeyboard ? enabled[0] : menu.querySelector('button')).focus();
+  };
+
+  canvas.addEventListener('pointermove', (e) => { if (e.pointerType === 'mouse') describe(pointAt(e.clientX, e.clientY)); });
+  canvas.addEventListener('pointerleave', (e) => { if (e.pointerType === 'mouse' && document.activeElement !== canvas) hideTip(); });
+  canvas.addEventListener('dblclick', (e) => {
+    const p = pointAt(e.clientX, e.clientY);
+    aids.insertPoint(p.x, p.y);
+  });
+  // Touch: a long press shows the point; a press elsewhere hides it.
+  let press = null;
+  canvas.addEventListener('pointerdown', (e) => {
+    if (e.pointerType === 'mouse') return;
+    hideTip();
+    const start = { x: e.clientX, y: e.clientY };
+    clearTimeout(press);
+    press = setTimeout(() => describe(pointAt(start.x, start.y)), LONG_PRESS_MS);
+    canvas.onpointermove = (m) => { if (Math.hypot(m.clientX - start.x, m.clientY - start.y) > 10) clearTimeout(press); };
+  });
+  for (const type of ['pointerup', 'pointercancel']) canvas.addEventListener(type, () => clearTimeout(press));
+  canvas.addEventListener('contextmenu', (e) => {
+    e.preventDefault();
+    // On a touch screen the long press already shows the point.
+    if (e.pointerType && e.pointerType !== 'mouse') return;
+    openMenu(pointAt(e.clientX, e.clientY), false);
+  });
+  canvas.addEventListener('focus', () => { drawCrosshair(); describe(crosshair); });
+  canvas.addEventListener('blur', () => { drawCrosshair(); hideTip(); });
+  canvas.addEventListener('keydown', (e) => {
+    const step = e.shiftKey ? 10 : 1;
+    const moves = { ArrowLeft: [-step, 0], ArrowRight: [step, 0], ArrowUp: [0, step], ArrowDown: [0, -step] };
+    if (moves[e.key]) {
+      const [dx, dy] = moves[e.key];
+      crosshair = { x: Math.min(W - 1, Math.max(0, crosshair.x + dx)), y: Math.min(H - 1, Math.max(0, crosshair.y + dy)) };
+      drawCrosshair();
+      describe(crosshair);
+    } else if (e.key === 'Enter') aids.insertPoint(crosshair.x, crosshair.y);
+    else if (e.key === 'ContextMenu' || (e.key === 'F10' && e.shiftKey)) openMenu(crosshair, true);
+    else return;
+    e.preventDefault();
+    e.stopPropagation();
+  });
+
+  return {
+    show,
+    endStages,
+    // The caret moved: the Picture follows it while that is asked for.
+    caretMoved: (line) => { if (aids.followCaret) showStage(line); },
+  };
+}
