@@ -1,4 +1,5 @@
 #include "Drawing.h"
+#include "WalkSteps.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,10 +15,9 @@ constexpr int kBottomRow = Picture::kHeight - 1;
 // The walks' points relative to the centre: for radius r and step k,
 // R(cos(k / 100) * r) and R(sin(k / 100) * r) in extended precision. They
 // depend on r and k alone, so they are worked out once for every radius a
-// listing can give (0 to 320) and every step an arc can reach (at most
-// R(721 * 628 / 360) + 628).
+// listing can give (0 to 320) and every step an arc can reach.
 constexpr int kMaxRadius = 320;
-constexpr int kSteps = 1258 + 628 + 1;
+constexpr int kSteps = kWalkSteps;
 
 struct Offset {
     long dx, dy;
@@ -31,21 +31,30 @@ Offset ComputeOffset(long double c, long double s, int r) {
     return {static_cast<long>(RoundHalfEven(c * r)), static_cast<long>(RoundHalfEven(s * r))};
 }
 
-// The offsets of a radius, and the cosines and sines behind them, are worked
-// out as far as a circle or arc first needs them: in WebAssembly, where
-// long double is done in software, working them all out at once made the
-// first circle cost a third of a second.
+struct CosSin {
+    long double c, s;
+};
+// cos(k / 100) and sin(k / 100), made while building.
+constexpr CosSin kTrig[] = {
+#include "trig_table.inc"
+};
+static_assert(sizeof kTrig / sizeof kTrig[0] == kSteps);
+
+// The offsets of a radius are worked out as far as a circle or arc first
+// needs them: in WebAssembly, where long double is done in software,
+// working them all out at once made the first circle cost a third of a
+// second.
 class WalkTable {
 public:
     WalkTable()
-        : trig_(kSteps), offsets_(static_cast<std::size_t>(kMaxRadius + 1) * kSteps), ready_(kMaxRadius + 1, 0) {}
+        : offsets_(static_cast<std::size_t>(kMaxRadius + 1) * kSteps), ready_(kMaxRadius + 1, 0) {}
 
     // Makes steps 0 to last of radius r ready for At.
     const WalkTable& Ready(int r, long last) {
         if (r < 0 || r > kMaxRadius) return *this;
         const int upTo = static_cast<int>(std::min<long>(last + 1, kSteps));
         for (int& k = ready_[static_cast<std::size_t>(r)]; k < upTo; ++k) {
-            const Offset o = ComputeOffset(Trig(k).c, Trig(k).s, r);
+            const Offset o = ComputeOffset(kTrig[k].c, kTrig[k].s, r);
             offsets_[static_cast<std::size_t>(r) * kSteps + static_cast<std::size_t>(k)] = {
                 static_cast<std::int16_t>(o.dx), static_cast<std::int16_t>(o.dy)};
         }
@@ -61,19 +70,6 @@ public:
     }
 
 private:
-    struct CosSin {
-        long double c, s;
-    };
-    const CosSin& Trig(int k) {
-        for (; trigReady_ <= k; ++trigReady_) {
-            const long double t = static_cast<long double>(trigReady_) / 100.0L;
-            trig_[static_cast<std::size_t>(trigReady_)] = {std::cos(t), std::sin(t)};
-        }
-        return trig_[static_cast<std::size_t>(k)];
-    }
-
-    std::vector<CosSin> trig_;
-    int trigReady_ = 0;
     std::vector<SmallOffset> offsets_;  // [r * kSteps + k]
     std::vector<int> ready_;            // steps below this are in offsets_
 };

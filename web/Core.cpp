@@ -110,6 +110,17 @@ int kuv_run_text(const char16_t* text, int length) {
     return kuv_run(bytes.data(), static_cast<int>(bytes.size()));
 }
 
+// A run into scratch, made while the page waits for its user: the first
+// Run then finds its memory in place, as every later one does.
+void kuv_warm() {
+    kuv::Listing listing(std::string("CIRCLE 320 240 100 0\r\nEND\r\n"));
+    kuv::Picture scratch;
+    scratch.RecordOwners();
+    kuv::RunHistory history;
+    kuv::RunProgram(listing, scratch, &history);
+    The().rgba.resize(std::size_t{kuv::Picture::kWidth} * kuv::Picture::kHeight * 4);
+}
+
 // The last run's rewritten listing (0) or ErrorLog line (1), as the page
 // shows it.
 const char16_t* kuv_text(int which, int* length) {

@@ -21,8 +21,8 @@ sources=(
   "$native/app/glyphs.cpp"
   "$here"/web/{TextFromGlyphs,Core}.cpp
 )
-em++ -O2 -std=c++17 -I"$here" -I"$native/language" -I"$jpeg/include" "${sources[@]}" "$jpeg/libjpeg.a" \
-  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_load,_kuv_save,_kuv_check,_kuv_line_style,_kuv_hint,_kuv_rgba,_kuv_stage,_kuv_last_line,_kuv_describe,_kuv_owner,_kuv_clear,_kuv_bmp,_kuv_jpeg,_malloc,_free \
+em++ -O2 -std=c++17 -I"$here" -I"$native/language" -I"$native/picture" -I"$jpeg/include" "${sources[@]}" "$jpeg/libjpeg.a" \
+  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_load,_kuv_save,_kuv_check,_kuv_line_style,_kuv_hint,_kuv_rgba,_kuv_stage,_kuv_last_line,_kuv_describe,_kuv_owner,_kuv_clear,_kuv_bmp,_kuv_jpeg,_kuv_warm,_malloc,_free \
   -sEXPORTED_RUNTIME_METHODS=HEAPU8,HEAP32,HEAPU16 -sALLOW_MEMORY_GROWTH=1 -sMODULARIZE=1 -sEXPORT_NAME=KuvCore \
   -o "$out/kuv-core.js"
 # The page: its static files, and its scripts bundled from npm's packages

@@ -86,6 +86,8 @@ export function setUpMenuBar(bar, returnFocus) {
   entries.forEach((entry, i) => {
     entry.addEventListener('click', () => {
       if (menuOf(entry)) (closeOpen && current === i ? closeMenu(true) : open(i));
+      // A command of the bar itself: its handler has run.
+      else setTimeout(returnFocus);
     });
     entry.addEventListener('keydown', (e) => {
       if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') select(i + (e.key === 'ArrowRight' ? 1 : -1));

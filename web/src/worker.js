@@ -14,7 +14,9 @@ function rgba(core, at) {
 
 const ops = {
   run(core, { text }) {
+    const started = performance.now();
     const failed = utf16In(core, text, (at, n) => core._kuv_run_text(at, n));
+    const coreMs = performance.now() - started;
     const picture = rgba(core, core._kuv_rgba());
     return {
       reply: {
@@ -22,6 +24,7 @@ const ops = {
         errorLine: failed ? withInt(core, (n) => utf16Out(core, core._kuv_text(1, n), n)) : '',
         rgba: picture,
         lastLine: core._kuv_last_line(),
+        coreMs,
       },
       transfer: [picture.buffer],
     };
@@ -80,4 +83,7 @@ self.onmessage = async (event) => {
   self.postMessage({ id, ...reply }, transfer || []);
 };
 
-ready.then(() => self.postMessage({ ready: true }));
+ready.then((core) => {
+  core._kuv_warm();
+  self.postMessage({ ready: true });
+});
