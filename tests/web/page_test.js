@@ -73,7 +73,8 @@ server.listen(0, '127.0.0.1', async () => {
     page.on('request', (r) => { if (!r.url().startsWith(url) && !r.url().startsWith('data:')) foreign.push(r.url()); });
     page.on('pageerror', (e) => check(false, 'no error in the page: ' + e.message));
     await page.evaluateOnNewDocument(() => { delete window.showOpenFilePicker; delete window.showSaveFilePicker; });
-    page.on('dialog', (d) => d.accept());
+    const asked = [];
+    page.on('dialog', (d) => { asked.push(d.type()); d.accept(); });
     await page.setViewport({ width: 1280, height: 900 });
     await page.goto(url);
     // A command from the menu bar, by the keyboard: F10 (which opens the
@@ -113,6 +114,29 @@ server.listen(0, '127.0.0.1', async () => {
     check(Buffer.compare(shown.rgba, expected.rgba) === 0, 'a typed listing run from 描画実行 gives kuv-render\'s Picture');
     check(shown.text.startsWith('REM HOUSE\nBOX 120 60 360 240 0'), 'the editor shows the rewritten listing');
     check(shown.dialog === '', 'a clean run shows no error dialog');
+
+    // The Picture's aids, with the mouse: the tooltip names the point and
+    // the line that painted it; the context menu goes to that line; a
+    // double-click inserts the point.
+    const box = await page.$eval('#picture', (c) => { const r = c.getBoundingClientRect(); return { x: r.left, y: r.top, w: r.width }; });
+    check(box.w === 641, `the Picture stands one for one, 641 CSS pixels wide (${box.w})`);
+    const at = (x, y) => [box.x + ((x + 0.5) * box.w) / 641, box.y + ((480 - y + 0.5) * box.w) / 641];
+    await page.mouse.move(...at(200, 60));
+    const tipText = await page.waitForFunction(() => !document.getElementById('tip').hidden && document.getElementById('tip').textContent)
+      .then((h) => h.jsonValue(), () => '');
+    check(tipText === 'x 200  y 60  色 0 (黒)\n2行: BOX 120 60 360 240 0', `the tooltip names the point and its line (${JSON.stringify(tipText)})`);
+    await page.mouse.click(...at(200, 60), { button: 'right' });
+    await page.waitForSelector('#picture-menu:not([hidden])');
+    await page.keyboard.press('Enter');
+    const selected = await page.evaluate(() => [window.getSelection().toString(), document.getElementById('line').value]);
+    check(selected[0] === 'BOX 120 60 360 240 0' && selected[1] === '2', `この点をかいた行へ移動 selects the line (${selected})`);
+    await page.keyboard.press('End');
+    await page.mouse.click(...at(10, 470), { clickCount: 2 });
+    const inserted = await page.evaluate(() => document.querySelectorAll('.cm-line')[1].textContent);
+    check(inserted === 'BOX 120 60 360 240 0 10 470', `a double-click inserts the point (${JSON.stringify(inserted)})`);
+    await page.keyboard.down('Control');
+    await page.keyboard.press('z');
+    await page.keyboard.up('Control');
     // A faulty line typed and left: the live check marks it with Run's line.
     await page.click('.cm-content');
     await page.keyboard.down('Control');
@@ -155,10 +179,14 @@ server.listen(0, '127.0.0.1', async () => {
       () => page.evaluate(() => document.getElementById('message-text').textContent), () => '');
     check(told === '上書き保存をしました', `上書き保存 says so in a ＫＵＶ box (${JSON.stringify(told)})`);
     await page.keyboard.press('Enter');
+    // Changed and not saved: leaving asks first.
+    await page.click('.cm-content');
+    await page.keyboard.type('REM ');
     await page.reload();
+    check(asked.includes('beforeunload'), 'leaving with unsaved changes asks first');
     await page.waitForFunction('window.kuvReady === true', { timeout: 10000 });
     const again = await page.evaluate(() => document.querySelector('.cm-content').innerText);
-    check(again.startsWith('REM あい '), `a reload keeps the listing (${JSON.stringify(again.slice(0, 12))})`);
+    check(again.includes('REM あい '), `a reload keeps the listing (${JSON.stringify(again.slice(0, 12))})`);
     // With the network off, the page comes back from what the first visit kept.
     await page.waitForFunction('window.kuvOffline === true', { timeout: 10000 });
     await page.setOfflineMode(true);
@@ -171,8 +199,15 @@ server.listen(0, '127.0.0.1', async () => {
     const failed = await run(faulty);
     check(failed.dialog === reference(faulty).error,
           `the ＫＵＶエラー dialog shows kuv-render's error line (${JSON.stringify(failed.dialog)})`);
-    await page.setViewport({ width: 390, height: 844 });
+    await page.setViewport({ width: 390, height: 844, hasTouch: true, isMobile: true });
     await page.keyboard.press('Escape');
+    // A long press on the Picture shows the point.
+    const small = await page.$eval('#picture', (c) => { const r = c.getBoundingClientRect(); return { x: r.left + 50, y: r.top + 50 }; });
+    await page.touchscreen.touchStart(small.x, small.y);
+    await new Promise((r) => setTimeout(r, 800));
+    await page.touchscreen.touchEnd();
+    const pressed = await page.evaluate(() => !document.getElementById('tip').hidden && document.getElementById('tip').textContent);
+    check(/^x \d+ {2}y \d+/.test(pressed || ''), `a long press shows the point (${JSON.stringify(pressed)})`);
     await page.screenshot({ path: path.join(out, 'page-390.png'), fullPage: true });
     const wide = await page.evaluate(() => document.documentElement.scrollWidth);
     check(wide <= 390, `at 390 px nothing scrolls sideways (${wide} px)`);

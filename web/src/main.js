@@ -97,8 +97,10 @@ async function run() {
   const m = await ask({ op: 'run', text });
   // Typing during the run wins over the run's rewriting: nothing typed is
   // ever lost.
-  if (editor.state.doc === before && m.rewritten !== text) setText(m.rewritten);
-  state.runDoc = editor.state.doc === before || m.rewritten === text ? editor.state.doc : null;
+  const untouched = editor.state.doc === before;
+  if (untouched && m.rewritten !== text) setText(m.rewritten);
+  // The owners and stages belong to this text, as long as it stays as it is.
+  state.runDoc = untouched ? editor.state.doc : null;
   state.lastLine = m.lastLine;
   picture.show(m.rgba);
   $('error-log').textContent = m.errorLine ? m.errorLine + '\n' : '';

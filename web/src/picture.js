@@ -105,7 +105,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
   for (const type of ['keydown', 'pointerdown'])
     document.addEventListener(type, () => { if (replay !== null) endStages(); }, true);
 
-  const openMenu = async (p, fromKeyboard) => {
+  const openMenu = async (p) => {
     hideTip();
     const { owner } = await ask({ op: 'describe', x: p.x, y: p.y });
     const stages = aids.canShowStages();
@@ -127,8 +127,9 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
     menu.style.left = `${at.left + window.scrollX}px`;
     menu.style.top = `${at.top + window.scrollY}px`;
     openPopup(menu, { focusFirst: false, onClose: (refocus) => { if (refocus) canvas.focus(); } });
-    const enabled = Array.from(menu.querySelectorAll('button')).filter((b) => !b.disabled);
-    if (fromKeyboard || enabled.length) (fromKeyboard ? enabled[0] : menu.querySelector('button')).focus();
+    // Its first item that can be chosen has the keyboard, so that Enter
+    // chooses it.
+    Array.from(menu.querySelectorAll('button')).find((b) => !b.disabled)?.focus();
   };
 
   canvas.addEventListener('pointermove', (e) => { if (e.pointerType === 'mouse') describe(pointAt(e.clientX, e.clientY)); });
@@ -152,7 +153,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
     e.preventDefault();
     // On a touch screen the long press already shows the point.
     if (e.pointerType && e.pointerType !== 'mouse') return;
-    openMenu(pointAt(e.clientX, e.clientY), false);
+    openMenu(pointAt(e.clientX, e.clientY));
   });
   canvas.addEventListener('focus', () => { drawCrosshair(); describe(crosshair); });
   canvas.addEventListener('blur', () => { drawCrosshair(); hideTip(); });
@@ -165,7 +166,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
       drawCrosshair();
       describe(crosshair);
     } else if (e.key === 'Enter') aids.insertPoint(crosshair.x, crosshair.y);
-    else if (e.key === 'ContextMenu' || (e.key === 'F10' && e.shiftKey)) openMenu(crosshair, true);
+    else if (e.key === 'ContextMenu' || (e.key === 'F10' && e.shiftKey)) openMenu(crosshair);
     else return;
     e.preventDefault();
     e.stopPropagation();
