@@ -10,8 +10,9 @@ namespace {
 
 std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
-// UTF-8 of the colour names' table, which holds only BMP characters.
-std::u16string FromUtf8(std::string_view s) {
+}  // namespace
+
+std::u16string Utf16OfTableText(std::string_view s) {
     std::u16string out;
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
@@ -23,8 +24,6 @@ std::u16string FromUtf8(std::string_view s) {
     }
     return out;
 }
-
-}  // namespace
 
 std::u16string DescribePoint(const Picture& picture, int x, int y, const Listing* paintedBy) {
     const int row = Picture::kHeight - 1 - y;
@@ -40,7 +39,7 @@ std::u16string DescribePoint(const Picture& picture, int x, int y, const Listing
         text += u"色 ";
         text += Ascii(std::to_string(n));
         text += u" (";
-        text += FromUtf8(ColorNames[n]);
+        text += Utf16OfTableText(ColorNames[n]);
         text += u")";
     } else {
         for (const auto& [name, value] : {std::pair{u"青 ", colour >> 16 & 0xFF}, {u" 緑 ", colour >> 8 & 0xFF}, {u" 赤 ", colour & 0xFF}}) {

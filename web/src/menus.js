@@ -48,6 +48,9 @@ export function setUpMenuBar(bar, returnFocus) {
     .filter((e) => e && e.matches('[role=menuitem]'));
   let current = 0;
   let closeOpen = null;
+  // Once a menu has been opened from the bar, moving along the bar opens
+  // each menu in turn, until Esc or a command ends it.
+  let browsing = false;
   const menuOf = (entry) => (entry.getAttribute('aria-haspopup') ? entry.nextElementSibling : null);
 
   const select = (i) => {
@@ -61,6 +64,14 @@ export function setUpMenuBar(bar, returnFocus) {
     closeOpen = null;
     close(refocus);
   };
+  const move = (i) => {
+    const next = (i + entries.length) % entries.length;
+    if (browsing && menuOf(entries[next])) return open(next);
+    const keep = browsing;
+    closeMenu(false);
+    browsing = keep;
+    select(next);
+  };
   const open = (i) => {
     closeMenu(false);
     select(i);
@@ -71,15 +82,17 @@ export function setUpMenuBar(bar, returnFocus) {
       onClose: (refocus) => {
         entry.setAttribute('aria-expanded', 'false');
         closeOpen = null;
+        browsing = false;
         if (refocus) entry.focus();
         else returnFocus();
       },
     });
-    // Left and Right in an open menu go to the next menu of the bar.
+    browsing = true;
+    // Left and Right in an open menu go along the bar.
     menu.onkeydown = (e) => {
       if (e.key !== 'ArrowLeft' && e.key !== 'ArrowRight') return;
       e.preventDefault();
-      open(current + (e.key === 'ArrowRight' ? 1 : -1));
+      move(current + (e.key === 'ArrowRight' ? 1 : -1));
     };
   };
 
@@ -90,9 +103,12 @@ export function setUpMenuBar(bar, returnFocus) {
       else setTimeout(returnFocus);
     });
     entry.addEventListener('keydown', (e) => {
-      if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') select(i + (e.key === 'ArrowRight' ? 1 : -1));
+      if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') move(i + (e.key === 'ArrowRight' ? 1 : -1));
       else if ((e.key === 'ArrowDown' || e.key === 'Enter' || e.key === ' ') && menuOf(entry)) open(i);
-      else if (e.key === 'Escape') returnFocus();
+      else if (e.key === 'Escape') {
+        browsing = false;
+        returnFocus();
+      }
       else if (e.key === 'Home') select(0);
       else if (e.key === 'End') select(entries.length - 1);
       else return;
