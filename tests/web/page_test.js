@@ -179,6 +179,38 @@ server.listen(0, '127.0.0.1', async () => {
       () => page.evaluate(() => document.getElementById('message-text').textContent), () => '');
     check(told === '上書き保存をしました', `上書き保存 says so in a ＫＵＶ box (${JSON.stringify(told)})`);
     await page.keyboard.press('Enter');
+    // Where the browser can write a file back in place, 上書き保存 does: a
+    // real file handle (in the page's private file system, as no test can
+    // answer the browser's picker) given to 開　　く.
+    const inPlace = await page.evaluate(async (bytes) => {
+      const root = await navigator.storage.getDirectory();
+      const handle = await root.getFileHandle('in-place.kuv', { create: true });
+      const w = await handle.createWritable();
+      await w.write(new Uint8Array(bytes));
+      await w.close();
+      window.showOpenFilePicker = async () => [handle];
+      return true;
+    }, Array.from(original));
+    await command(0, 0);
+    await page.waitForFunction(() => document.getElementById('file').value === 'in-place.kuv', { timeout: 5000 });
+    await page.click('.cm-content');
+    await page.keyboard.down('Control');
+    await page.keyboard.press('Home');
+    await page.keyboard.up('Control');
+    await page.keyboard.press('End');
+    await page.keyboard.type('!');
+    await command(0, 1);
+    await page.waitForSelector('#message[open]', { timeout: 5000 });
+    await page.keyboard.press('Enter');
+    const written = Buffer.from(await page.evaluate(async () => {
+      const file = await (await (await navigator.storage.getDirectory()).getFileHandle('in-place.kuv')).getFile();
+      delete window.showOpenFilePicker;
+      return Array.from(new Uint8Array(await file.arrayBuffer()));
+    }));
+    const expectedInPlace = Buffer.concat([original.subarray(0, original.indexOf(0x0d)), Buffer.from('!'), original.subarray(original.indexOf(0x0d))]);
+    check(inPlace && Buffer.compare(written, expectedInPlace) === 0,
+          `上書き保存 writes an opened file back in place (${written.toString('hex')})`);
+
     // Changed and not saved: leaving asks first.
     await page.click('.cm-content');
     await page.keyboard.type('REM ');
