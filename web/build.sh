@@ -7,6 +7,8 @@ set -euo pipefail
 native=$1
 out=$2
 here=$(cd "$(dirname "$0")/.." && pwd)
+# Only what this build makes: nothing stale is served.
+rm -rf "$out"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 # Debian's node does not look in /usr/share/nodejs, where emscripten's
@@ -32,7 +34,8 @@ cp "$here"/web/static/* "$out/"
 # and the licence.
 cp "$native/share/kuv/kuvhelp.htm" "$native/share/kuv/teaching.png" "$out/"
 cp "$native/share/icons/48/kuv.png" "$out/kuv-48.png"
-cp "$native/share/icons/256/kuv.png" "$out/kuv-256.png"
+# The sizes an installable web app needs.
+for size in 192 512; do QT_QPA_PLATFORM=offscreen "$native/app/kuv-icon" "$size" "$out/kuv-$size.png"; done
 cp "$here/LICENSE" "$out/LICENSE.txt"
 (cd "$here/web" && [ -d node_modules ] || npm ci --no-audit --no-fund >/dev/null)
 (cd "$here/web" && npx esbuild src/main.js --bundle --target=es2020 --minify --format=iife --outfile="$out/main.js" --log-level=warning &&

@@ -219,6 +219,8 @@ server.listen(0, '127.0.0.1', async () => {
     await page.waitForFunction('window.kuvReady === true', { timeout: 10000 });
     const again = await page.evaluate(() => document.querySelector('.cm-content').innerText);
     check(again.includes('REM あい '), `a reload keeps the listing (${JSON.stringify(again.slice(0, 12))})`);
+    const { installabilityErrors } = await (await page.target().createCDPSession()).send('Page.getInstallabilityErrors');
+    check(installabilityErrors.length === 0, `the page can be installed as an app (${JSON.stringify(installabilityErrors)})`);
     // With the network off, the page comes back from what the first visit kept.
     await page.waitForFunction('window.kuvOffline === true', { timeout: 10000 });
     await page.setOfflineMode(true);

@@ -3,7 +3,7 @@
 // the kept files serve.
 const CACHE = 'kuv-site';
 const FILES = ['./', 'index.html', 'style.css', 'main.js', 'worker.js', 'kuv-core.js', 'kuv-core.wasm', 'manifest.webmanifest',
-  'kuv-48.png', 'kuv-256.png', 'kuvhelp.htm', 'teaching.png', 'LICENSE.txt'];
+  'kuv-48.png', 'kuv-192.png', 'kuv-512.png', 'kuvhelp.htm', 'teaching.png', 'LICENSE.txt'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));
