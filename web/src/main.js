@@ -84,7 +84,7 @@ function setText(text) {
 function showFileName(name) { $('file').value = name; }
 
 function remember() {
-  keep({ text: editor.state.doc.toString(), fileName: state.fileName, shownName: $('file').value, modified: state.modified });
+  keep(() => ({ text: editor.state.doc.toString(), fileName: state.fileName, shownName: $('file').value, modified: state.modified }));
 }
 
 // ---- Commands -------------------------------------------------------------

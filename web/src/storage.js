@@ -30,11 +30,13 @@ export async function restore() {
 export function flush() {
   clearTimeout(timer);
   if (!pending) return;
-  const value = pending;
+  const value = pending();
   pending = null;
   opened.then((db) => db && db.transaction(STORE, 'readwrite').objectStore(STORE).put(value, KEY));
 }
 
+// value() gives what to keep; it is asked for only when written, so that
+// typing into a long listing does not copy it at every key.
 export function keep(value) {
   pending = value;
   clearTimeout(timer);
