@@ -219,6 +219,13 @@ server.listen(0, '127.0.0.1', async () => {
     await page.waitForFunction('window.kuvReady === true', { timeout: 10000 });
     const again = await page.evaluate(() => document.querySelector('.cm-content').innerText);
     check(again.includes('REM あい '), `a reload keeps the listing (${JSON.stringify(again.slice(0, 12))})`);
+    // Every control, as assistive tools see it, has a name.
+    const cdp = await page.target().createCDPSession();
+    const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+    const controls = new Set(['button', 'menuitem', 'menuitemcheckbox', 'textbox', 'img', 'menubar', 'menu', 'dialog', 'link']);
+    const unnamed = nodes.filter((n) => !n.ignored && controls.has(n.role?.value) && !n.name?.value).map((n) => n.role.value);
+    const named = nodes.filter((n) => !n.ignored && controls.has(n.role?.value)).length;
+    check(named > 8 && unnamed.length === 0, `every control of ${named} has an accessible name (unnamed: ${unnamed.join(', ')})`);
     const { installabilityErrors } = await (await page.target().createCDPSession()).send('Page.getInstallabilityErrors');
     check(installabilityErrors.length === 0, `the page can be installed as an app (${JSON.stringify(installabilityErrors)})`);
     // With the network off, the page comes back from what the first visit kept.
