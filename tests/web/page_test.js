@@ -6,14 +6,16 @@
 // the listing. Screenshots at 1280 and 390 pixels. The browser's own file
 // pickers cannot be answered by a test, so the page runs here as it does
 // in browsers without them: <input type=file> and downloads.
-//   node page_test.js SITE_DIR KUV_RENDER CHROMIUM OUT_DIR
+// Every listing of CORPUS_DIR, opened and run in the page, gives
+// kuv-render's Picture.
+//   node page_test.js SITE_DIR KUV_RENDER CHROMIUM OUT_DIR CORPUS_DIR
 const puppeteer = require('puppeteer-core');
 const { execFileSync, spawn } = require('child_process');
 const fs = require('fs');
 const path = require('path');
 const http = require('http');
 
-const [siteArg, render, chromium, out] = process.argv.slice(2);
+const [siteArg, render, chromium, out, corpus] = process.argv.slice(2);
 const site = path.resolve(siteArg);
 let failures = 0, passes = 0;
 const check = (ok, what) => {
@@ -36,6 +38,10 @@ const server = http.createServer((req, res) => {
 function reference(listing) {
   const file = path.join(out, 'page-listing.kuv');
   fs.writeFileSync(file, Buffer.from(listing.replace(/\n/g, '\r\n'), 'latin1'));
+  return referenceOf(file);
+}
+
+function referenceOf(file) {
   const picture = (format) => {
     try {
       return { bytes: execFileSync(render, ['-o', '-', '--format', format, file], {
@@ -240,6 +246,23 @@ server.listen(0, '127.0.0.1', async () => {
     const failed = await run(faulty);
     check(failed.dialog === reference(faulty).error,
           `the ＫＵＶエラー dialog shows kuv-render's error line (${JSON.stringify(failed.dialog)})`);
+    // The corpus, each listing opened with 開　　く and run from 描画実行.
+    const canvasPixels = async () => Buffer.from(await page.evaluate(() =>
+      Array.from(document.getElementById('picture').getContext('2d').getImageData(0, 0, 641, 481).data)));
+    const differing = [];
+    const listings = fs.readdirSync(corpus).filter((f) => f.endsWith('.kuv')).sort();
+    for (const name of listings) {
+      const [chooser] = await Promise.all([page.waitForFileChooser(), command(0, 0)]);
+      await chooser.accept([path.join(corpus, name)]);
+      await page.waitForFunction((n) => document.getElementById('file').value === n, { timeout: 5000 }, name);
+      const runs = await page.evaluate('window.kuvRuns');
+      await command(1);
+      await page.waitForFunction(`window.kuvRuns > ${runs}`, { timeout: 10000 });
+      if (Buffer.compare(await canvasPixels(), referenceOf(path.join(corpus, name)).rgba) !== 0) differing.push(name);
+    }
+    check(listings.length > 40 && differing.length === 0,
+          `${listings.length} listings opened and run in the page give kuv-render's Picture (differing: ${differing.join(' ')})`);
+
     await page.setViewport({ width: 390, height: 844, hasTouch: true, isMobile: true });
     await page.keyboard.press('Escape');
     // A long press on the Picture shows the point.

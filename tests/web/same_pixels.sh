@@ -1,27 +1,7 @@
 #!/usr/bin/env bash
-# The WebAssembly core against kuv-render: the samples and generated
-# listings of every statement, TEXT among them.
-#   same_pixels.sh KUV_CORE_JS KUV_RENDER
+# The WebAssembly core against kuv-render on a folder of listings (the
+# samples and corpus.py's).
+#   same_pixels.sh KUV_CORE_JS KUV_RENDER CORPUS_DIR
 set -euo pipefail
-core=$1
-render=$2
 here=$(cd "$(dirname "$0")" && pwd)
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-python3 - "$scratch" <<'PY'
-import random, sys
-random.seed(4)
-chars = [chr(c) for c in range(0x21, 0x7f)] + list("あいうえおかきくけこアイウエオ漢字表示「」、。ｱｲｳｴｵﾞ①Ⅱ㈱")
-words = ["LINE", "BOX", "CIRCLE", "ARC", "PAINT", "PAINT24", "TEXT", "REM", "END", "oops"]
-for n in range(40):
-    lines = []
-    for _ in range(random.randint(3, 25)):
-        w = random.choice(words)
-        if w == "TEXT":
-            text = "".join(random.choice(chars) for _ in range(random.randint(1, 10)))
-            lines.append(f"TEXT {random.randint(0, 640)} {random.randint(10, 480)} {random.randint(0, 7)} {text}")
-        else:
-            lines.append(w + " " + " ".join(str(random.randint(-10, 700)) for _ in range(random.randint(3, 7))))
-    open(f"{sys.argv[1]}/g{n}.kuv", "wb").write("\r\n".join(lines).encode("cp932", errors="replace"))
-PY
-node --no-experimental-fetch "$here/same_pixels.js" "$core" "$render" "$here"/../../samples/*.kuv "$scratch"/*.kuv
+node --no-experimental-fetch "$here/same_pixels.js" "$1" "$2" "$3"/*.kuv
