@@ -113,12 +113,13 @@ server.listen(0, '127.0.0.1', async () => {
                    document.getElementById('error-log').textContent.trim() : '') };
     };
 
-    const good = 'rem house\nbox 120 60 360 240 0\nline 100 240 240 360 2\ncircle 520 390 50 3\npaint 520 390 6 3\n' +
+    const good = '  rem (a [b "c\nbox 120 60 360 240 0\nline 100 240 240 360 2\ncircle 520 390 50 3\npaint 520 390 6 3\n' +
                  'text 420 120 4 KUV 1.4\nend';
     const shown = await run(good);
     const expected = reference(good);
     check(Buffer.compare(shown.rgba, expected.rgba) === 0, 'a typed listing run from 描画実行 gives kuv-render\'s Picture');
-    check(shown.text.startsWith('REM HOUSE\nBOX 120 60 360 240 0'), 'the editor shows the rewritten listing');
+    check(shown.text.startsWith('REM (A [B "C\nBOX 120 60 360 240 0'),
+          `the editor shows the rewritten listing of what was typed (${JSON.stringify(shown.text.slice(0, 30))})`);
     check(shown.dialog === '', 'a clean run shows no error dialog');
 
     // The Picture's aids, with the mouse: the tooltip names the point and

@@ -2,9 +2,14 @@
 // Run command in a Web Worker, the Picture on a canvas, the error window
 // and the message boxes as dialogs, and the listing kept in the browser.
 /* global KuvCore */
-import { EditorView, basicSetup } from 'codemirror';
-import { Decoration } from '@codemirror/view';
+import {
+  Decoration, EditorView, drawSelection, highlightActiveLine, highlightActiveLineGutter, highlightSpecialChars, keymap,
+  lineNumbers,
+} from '@codemirror/view';
 import { StateEffect, StateField } from '@codemirror/state';
+import { defaultKeymap, history, historyKeymap, insertNewline } from '@codemirror/commands';
+import { searchKeymap } from '@codemirror/search';
+import { lintKeymap } from '@codemirror/lint';
 import { setUpMenuBar } from './menus.js';
 import { teaching } from './teaching.js';
 import { setUpPicture } from './picture.js';
@@ -12,6 +17,15 @@ import { baseName, chooseListing, chooseNew, download, readFile, readHandle, wri
 import { keep, restore, flush } from './storage.js';
 
 const $ = (id) => document.getElementById(id);
+
+// The editor types what is typed: Enter breaks the line and indents
+// nothing, no bracket is closed for the user, nothing is completed; Tab
+// moves the focus on. Long lines wrap at the right edge.
+const editing = [
+  lineNumbers(), highlightActiveLineGutter(), highlightSpecialChars(), history(), drawSelection(), highlightActiveLine(),
+  EditorView.lineWrapping,
+  keymap.of([{ key: 'Enter', run: insertNewline }, ...defaultKeymap, ...searchKeymap, ...historyKeymap, ...lintKeymap]),
+];
 
 // The worker: each request gets a promise of its reply.
 const worker = new Worker('worker.js');
@@ -189,7 +203,7 @@ async function start() {
   editor = new EditorView({
     doc: kept ? kept.text : 'REM\nEND\n',
     extensions: [
-      basicSetup,
+      editing,
       teaching(core, checkListing, $('hint')),
       replayLine,
       EditorView.contentAttributes.of({ 'aria-label': 'リスト' }),
