@@ -48,7 +48,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
   const drawCrosshair = () => {
     const m = marks.getContext('2d');
     m.clearRect(0, 0, W, H);
-    if (document.activeElement !== canvas) return;
+    if (document.activeElement !== canvas || !canvas.matches(':focus-visible')) return;
     const row = H - 1 - crosshair.y;
     m.fillStyle = '#f0f';
     m.fillRect(0, row, W, 1);
@@ -151,11 +151,21 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
   for (const type of ['pointerup', 'pointercancel']) canvas.addEventListener(type, () => clearTimeout(press));
   canvas.addEventListener('contextmenu', (e) => {
     e.preventDefault();
-    // On a touch screen the long press already shows the point.
-    if (e.pointerType && e.pointerType !== 'mouse') return;
+    // A long press on a touch screen (which some browsers report as this)
+    // shows the point.
+    if (e.pointerType && e.pointerType !== 'mouse') {
+      clearTimeout(press);
+      return describe(pointAt(e.clientX, e.clientY));
+    }
     openMenu(pointAt(e.clientX, e.clientY));
   });
-  canvas.addEventListener('focus', () => { drawCrosshair(); describe(crosshair); });
+  // The crosshair is the keyboard's: a click or a touch that focuses the
+  // Picture shows none.
+  canvas.addEventListener('focus', () => {
+    if (!canvas.matches(':focus-visible')) return;
+    drawCrosshair();
+    describe(crosshair);
+  });
   canvas.addEventListener('blur', () => { drawCrosshair(); hideTip(); });
   canvas.addEventListener('keydown', (e) => {
     const step = e.shiftKey ? 10 : 1;
