@@ -151,6 +151,9 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
   for (const type of ['pointerup', 'pointercancel']) canvas.addEventListener(type, () => clearTimeout(press));
   canvas.addEventListener('contextmenu', (e) => {
     e.preventDefault();
+    // The menu that the Menu key or Shift+F10 has just opened, which some
+    // systems follow with this event, stays where the crosshair put it.
+    if (!menu.hidden) return;
     // A long press on a touch screen (which some browsers report as this)
     // shows the point.
     if (e.pointerType && e.pointerType !== 'mouse') {
