@@ -281,6 +281,33 @@ server.listen(0, '127.0.0.1', async () => {
     const wide = await page.evaluate(() => document.documentElement.scrollWidth);
     check(wide <= 390, `at 390 px nothing scrolls sideways (${wide} px)`);
     check(foreign.length === 0, `no request leaves the site (${foreign.join(' ')})`);
+
+    // Two tabs keep two listings: a tab opened beside this one starts
+    // afresh; once this one is closed, its listing comes back in the next
+    // new tab, whatever the other tab typed meanwhile.
+    const listingOf = (p) => p.evaluate(() => document.querySelector('.cm-content').innerText);
+    const openTab = async () => {
+      const tab = await browser.newPage();
+      tab.on('dialog', (d) => d.accept());
+      await tab.goto(url);
+      await tab.waitForFunction('window.kuvReady === true', { timeout: 10000 });
+      return tab;
+    };
+    const first = await listingOf(page);
+    const second = await openTab();
+    const fresh = await listingOf(second);
+    await second.click('.cm-content');
+    await second.keyboard.type('REM two ');
+    await page.close({ runBeforeUnload: true });
+    await second.keyboard.type('more');
+    await new Promise((r) => setTimeout(r, 500));
+    const third = await openTab();
+    const back = await listingOf(third);
+    await second.reload();
+    await second.waitForFunction('window.kuvReady === true', { timeout: 10000 });
+    const secondAgain = await listingOf(second);
+    check(fresh.startsWith('REM\nEND') && back === first && secondAgain.includes('REM two more'),
+          `two tabs keep two listings (${JSON.stringify([fresh.slice(0, 8), back.slice(0, 8), secondAgain.slice(0, 16)])})`);
   } finally {
     await browser.close();
     server.close();

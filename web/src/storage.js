@@ -2,10 +2,19 @@
 // holds listings of any size) on every change, and brought back on the
 // next visit. A burst of typing is written once it pauses, and at once
 // when the page is hidden or left.
+//
+// Each tab keeps its own record, so that two tabs never write over each
+// other's listing. A tab holds a lock named after its record while it
+// lives; a reload takes back its own record, and a new tab takes the
+// record of a tab that has gone (its unsaved listing first, the newest
+// first), so that every closed tab's listing comes back, one per new tab.
+// A tab opened beside a living one starts afresh.
 
-const DB = 'kuv', STORE = 'state', KEY = 'listing';
+const DB = 'kuv', STORE = 'state';
 const PAUSE_MS = 150;
-let pending = null, timer = null;
+const KEEP_SAVED = 20;  // records of saved listings kept besides the unsaved
+const TAB = 'kuv-tab';
+let pending = null, timer = null, mine = null;
 
 function database() {
   return new Promise((resolve, reject) => {
@@ -17,22 +26,68 @@ function database() {
 }
 const opened = database().catch(() => null);
 
+function records(db) {
+  return new Promise((resolve) => {
+    const store = db.transaction(STORE).objectStore(STORE);
+    const keys = store.getAllKeys(), values = store.getAll();
+    values.onsuccess = () => resolve(keys.result.map((id, i) => ({ id: String(id), value: values.result[i] })));
+    values.onerror = () => resolve([]);
+  });
+}
+
+// Holds the record's lock for the tab's life; false when another tab has
+// it. A reloaded tab waits a moment for its own: the page it replaces may
+// not have let go yet.
+function claim(id, wait) {
+  if (!navigator.locks) return Promise.resolve(true);
+  const options = wait && typeof AbortSignal.timeout === 'function' ? { signal: AbortSignal.timeout(1000) } : { ifAvailable: true };
+  return new Promise((resolve) => {
+    navigator.locks.request(`${TAB}-${id}`, options, (lock) => {
+      resolve(lock !== null);
+      return lock ? new Promise(() => {}) : undefined;
+    }).catch(() => resolve(false));
+  });
+}
+
+const newId = () => (crypto.randomUUID ? crypto.randomUUID() : String(Date.now()) + Math.random());
+
 export async function restore() {
   const db = await opened;
-  if (!db) return null;
-  return new Promise((resolve) => {
-    const request = db.transaction(STORE).objectStore(STORE).get(KEY);
-    request.onsuccess = () => resolve(request.result || null);
-    request.onerror = () => resolve(null);
-  });
+  const all = db ? await records(db) : [];
+  const own = sessionStorage.getItem(TAB);
+  const gone = all.filter((r) => r.id !== own)
+    .sort((a, b) => (b.value.modified - a.value.modified) || ((b.value.changed || 0) - (a.value.changed || 0)));
+  let taken = null;
+  for (const r of [...all.filter((r) => r.id === own), ...gone]) {
+    if (await claim(r.id, r.id === own)) {
+      taken = r;
+      break;
+    }
+  }
+  if (!taken) {
+    mine = newId();
+    await claim(mine);
+  } else mine = taken.id;
+  sessionStorage.setItem(TAB, mine);
+  if (db) prune(db, all);
+  return taken ? taken.value : null;
+}
+
+// Records of saved listings beyond the newest few go; unsaved ones stay
+// until a tab takes them.
+function prune(db, all) {
+  const saved = all.filter((r) => r.id !== mine && !r.value.modified)
+    .sort((a, b) => (b.value.changed || 0) - (a.value.changed || 0));
+  const store = db.transaction(STORE, 'readwrite').objectStore(STORE);
+  for (const r of saved.slice(KEEP_SAVED)) store.delete(r.id);
 }
 
 export function flush() {
   clearTimeout(timer);
-  if (!pending) return;
-  const value = pending();
+  if (!pending || !mine) return;
+  const value = { ...pending(), changed: Date.now() };
   pending = null;
-  opened.then((db) => db && db.transaction(STORE, 'readwrite').objectStore(STORE).put(value, KEY));
+  opened.then((db) => db && db.transaction(STORE, 'readwrite').objectStore(STORE).put(value, mine));
 }
 
 // value() gives what to keep; it is asked for only when written, so that
