@@ -27,8 +27,7 @@ em++ -O2 -std=c++17 -I"$here" -I"$native/language" -I"$native/picture" -I"$jpeg/
   -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_load,_kuv_save,_kuv_check,_kuv_line_style,_kuv_hint,_kuv_rgba,_kuv_stage,_kuv_last_line,_kuv_describe,_kuv_owner,_kuv_clear,_kuv_bmp,_kuv_jpeg,_kuv_warm,_malloc,_free \
   -sEXPORTED_RUNTIME_METHODS=HEAPU8,HEAP32,HEAPU16 -sALLOW_MEMORY_GROWTH=1 -sMODULARIZE=1 -sEXPORT_NAME=KuvCore \
   -o "$out/kuv-core.js"
-# The page: its static files, and its scripts bundled from npm's packages
-# (installed from the lock file).
+# The page: its static files.
 cp "$here"/web/static/* "$out/"
 # What the desktop build made: the help page and its picture, the icon;
 # and the licence.
@@ -37,7 +36,9 @@ cp "$native/share/icons/48/kuv.png" "$out/kuv-48.png"
 # The sizes an installable web app needs.
 for size in 192 512; do QT_QPA_PLATFORM=offscreen "$native/app/kuv-icon" "$size" "$out/kuv-$size.png"; done
 cp "$here/LICENSE" "$out/LICENSE.txt"
-(cd "$here/web" && [ -d node_modules ] || npm ci --no-audit --no-fund >/dev/null)
+# Its scripts, bundled from npm's packages: installed from the lock file,
+# again whenever the lock file is newer.
+(cd "$here/web" && [ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund >/dev/null)
 (cd "$here/web" && npx esbuild src/main.js --bundle --target=es2020 --minify --format=iife --outfile="$out/main.js" --log-level=warning &&
   npx esbuild src/worker.js --bundle --target=es2020 --minify --format=iife --outfile="$out/worker.js" --log-level=warning)
 echo "web: $out, $(cat "$out"/* | gzip -c | wc -c) bytes gzipped"
