@@ -86,6 +86,8 @@ std::size_t EncodeCharAt(const Tables& t, std::u16string_view text, std::size_t 
     return used;
 }
 
+}  // namespace
+
 void AppendUtf8(char32_t c, std::string& out) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
@@ -104,7 +106,6 @@ void AppendUtf8(char32_t c, std::string& out) {
     }
 }
 
-// Decodes UTF-8 leniently: a malformed byte becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view s) {
     std::u16string out;
     out.reserve(s.size());
@@ -134,8 +135,6 @@ std::u16string Utf8ToUtf16(std::string_view s) {
     }
     return out;
 }
-
-}  // namespace
 
 std::string_view CutToWholeChars(std::string_view s, std::size_t maxBytes) {
     if (s.size() <= maxBytes) return s;

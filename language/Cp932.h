@@ -49,4 +49,9 @@ bool ReplaceUnencodable(std::u16string& text);
 std::string Cp932ToUtf8(std::string_view bytes);
 std::string Utf8ToCp932(std::string_view utf8);
 
+// The code point c as UTF-8, appended to out.
+void AppendUtf8(char32_t c, std::string& out);
+// Decodes UTF-8 leniently: a malformed byte becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+
 }  // namespace kuv

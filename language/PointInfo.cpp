@@ -12,19 +12,6 @@ std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.
 
 }  // namespace
 
-std::u16string Utf16OfTableText(std::string_view s) {
-    std::u16string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        const int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
-        char32_t u = n == 1 ? c : n == 2 ? c & 0x1F : c & 0x0F;
-        for (int k = 1; k < n && i + k < s.size(); ++k) u = u << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        out += static_cast<char16_t>(u);
-        i += static_cast<std::size_t>(n);
-    }
-    return out;
-}
-
 std::u16string DescribePoint(const Picture& picture, int x, int y, const Listing* paintedBy) {
     const int row = Picture::kHeight - 1 - y;
     const ColorRef colour = ColorRefFromPixel(picture.At(x, row));
@@ -39,7 +26,7 @@ std::u16string DescribePoint(const Picture& picture, int x, int y, const Listing
         text += u"色 ";
         text += Ascii(std::to_string(n));
         text += u" (";
-        text += Utf16OfTableText(ColorNames[n]);
+        text += Utf8ToUtf16(ColorNames[n]);
         text += u")";
     } else {
         for (const auto& [name, value] : {std::pair{u"青 ", colour >> 16 & 0xFF}, {u" 緑 ", colour >> 8 & 0xFF}, {u" 赤 ", colour & 0xFF}}) {

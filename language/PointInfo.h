@@ -16,8 +16,4 @@ namespace kuv {
 // (y upwards) and must lie in the Picture.
 std::u16string DescribePoint(const Picture& picture, int x, int y, const Listing* paintedBy);
 
-// UTF-8 text of the program's own tables (names, which hold only
-// characters of the Basic Multilingual Plane) as UTF-16.
-std::u16string Utf16OfTableText(std::string_view utf8);
-
 }  // namespace kuv

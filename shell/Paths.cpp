@@ -1,5 +1,7 @@
 #include "Paths.h"
 
+#include "language/Cp932.h"
+
 #include <QDir>
 
 #include <sys/stat.h>
@@ -35,24 +37,6 @@ std::size_t Utf8At(std::string_view s, std::size_t i, char32_t& cp) {
     return n;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | cp >> 6);
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | cp >> 12);
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | cp >> 18);
-        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 bool IsEscapedByte(char16_t u) { return u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF; }
 
 }  // namespace
@@ -85,13 +69,13 @@ std::string NativePath(const QString& path) {
     for (qsizetype i = 0; i < path.size(); ++i) {
         const char16_t u = path[i].unicode();
         if (QChar::isHighSurrogate(u) && i + 1 < path.size() && path[i + 1].isLowSurrogate()) {
-            AppendUtf8(out, QChar::surrogateToUcs4(u, path[++i].unicode()));
+            AppendUtf8(QChar::surrogateToUcs4(u, path[++i].unicode()), out);
         } else if (IsEscapedByte(u)) {
             out += static_cast<char>(u - kEscapeBase);
         } else if (QChar::isSurrogate(u)) {
-            AppendUtf8(out, 0xFFFD);
+            AppendUtf8(0xFFFD, out);
         } else {
-            AppendUtf8(out, u);
+            AppendUtf8(u, out);
         }
     }
     return out;

@@ -186,17 +186,17 @@ const char16_t* kuv_hint(const char16_t* line, int length, int position, int* an
     if (!form) return Answer(u"", answerLength);
     const int parameter = kuv::ParameterAt(text, position);
     const auto marked = [](std::u16string name, bool on) { return on ? u'\x01' + name + u'\x02' : name; };
-    std::u16string hint = kuv::Utf16OfTableText(form->word);
+    std::u16string hint = kuv::Utf8ToUtf16(form->word);
     for (int n = 0; n < form->numbers; ++n)
-        hint += u' ' + marked(kuv::Utf16OfTableText(form->parameters[static_cast<std::size_t>(n)].name), n == parameter);
-    if (!form->rest.empty()) hint += u' ' + marked(kuv::Utf16OfTableText(form->rest), parameter >= form->numbers);
+        hint += u' ' + marked(kuv::Utf8ToUtf16(form->parameters[static_cast<std::size_t>(n)].name), n == parameter);
+    if (!form->rest.empty()) hint += u' ' + marked(kuv::Utf8ToUtf16(form->rest), parameter >= form->numbers);
     if (parameter >= 0 && parameter < form->numbers) {
         const kuv::Parameter& p = form->parameters[static_cast<std::size_t>(parameter)];
-        hint += u" — " + kuv::Utf16OfTableText(p.name) + u": " + Ascii(std::to_string(p.lo)) + u"〜" + Ascii(std::to_string(p.hi));
+        hint += u" — " + kuv::Utf8ToUtf16(p.name) + u": " + Ascii(std::to_string(p.lo)) + u"〜" + Ascii(std::to_string(p.hi));
         if (p.colour) {
             hint += u'\n';
             for (std::size_t c = 0; c < kuv::ColorTable.size(); ++c)
-                hint += (c ? u"　" : u"") + Ascii(std::to_string(c)) + u' ' + kuv::Utf16OfTableText(kuv::ColorNames[c]);
+                hint += (c ? u"　" : u"") + Ascii(std::to_string(c)) + u' ' + kuv::Utf8ToUtf16(kuv::ColorNames[c]);
         }
     }
     return Answer(std::move(hint), answerLength);
