@@ -95,4 +95,26 @@ int ParameterAt(std::u16string_view line, int position) {
     return static_cast<int>(words.size()) - (afterSpace ? 0 : 1) - 1;
 }
 
+std::u16string HintText(const StatementForm& form, int parameter) {
+    const auto number = [](long n) {
+        const std::string digits = std::to_string(n);
+        return std::u16string(digits.begin(), digits.end());
+    };
+    const auto marked = [](std::u16string name, bool on) {
+        return on ? kHintMarkStart + name + kHintMarkEnd : name;
+    };
+    std::u16string hint = Utf8ToUtf16(form.word);
+    for (int n = 0; n < form.numbers; ++n)
+        hint += u' ' + marked(Utf8ToUtf16(form.parameters[static_cast<std::size_t>(n)].name), n == parameter);
+    if (!form.rest.empty()) hint += u' ' + marked(Utf8ToUtf16(form.rest), parameter >= form.numbers);
+    if (parameter < 0 || parameter >= form.numbers) return hint;
+    const Parameter& p = form.parameters[static_cast<std::size_t>(parameter)];
+    hint += u" — " + Utf8ToUtf16(p.name) + u": " + number(p.lo) + u"〜" + number(p.hi);
+    if (!p.colour) return hint;
+    hint += u'\n';
+    for (std::size_t c = 0; c < ColorTable.size(); ++c)
+        hint += (c ? u"　" : u"") + number(static_cast<long>(c)) + u' ' + Utf8ToUtf16(ColorNames[c]);
+    return hint;
+}
+
 }  // namespace kuv

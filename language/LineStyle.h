@@ -43,4 +43,13 @@ std::vector<Swatch> LineSwatches(std::u16string_view line, StatementKind kind);
 // form's number of parameters past them (TEXT's text).
 int ParameterAt(std::u16string_view line, int position);
 
+// The hint for a statement with the caret in the given parameter (as
+// ParameterAt gives it): the statement's form (its word, its parameters'
+// names, what follows them) with the parameter under the caret between
+// kHintMarkStart and kHintMarkEnd; then that parameter's range; for a
+// colour parameter, a line break and the colours' numbers and names.
+inline constexpr char16_t kHintMarkStart = u'\x01';
+inline constexpr char16_t kHintMarkEnd = u'\x02';
+std::u16string HintText(const StatementForm& form, int parameter);
+
 }  // namespace kuv

@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -65,27 +64,13 @@ QTextCharFormat StyleOf(Role role, bool dark) {
 
 QColor QColorOf(ColorRef c) { return QColor(c & 0xFF, c >> 8 & 0xFF, c >> 16 & 0xFF); }
 
-// The hint for a statement: its form with the parameter under the caret in
-// bold, that parameter's range, and the colours for a colour parameter.
-QString HintText(const StatementForm& form, int parameter) {
-    QString text = QString::fromLatin1(form.word.data(), static_cast<qsizetype>(form.word.size()));
-    const auto name = [](std::string_view n) { return QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size())); };
-    for (int n = 0; n < form.numbers; ++n) {
-        const QString p = name(form.parameters[static_cast<std::size_t>(n)].name);
-        text += QLatin1Char(' ') + (n == parameter ? QStringLiteral("<b>%1</b>").arg(p) : p);
-    }
-    if (!form.rest.empty())
-        text += QLatin1Char(' ') + (parameter >= form.numbers ? QStringLiteral("<b>%1</b>").arg(name(form.rest)) : name(form.rest));
-    if (parameter < 0 || parameter >= form.numbers) return text;
-    const Parameter& p = form.parameters[static_cast<std::size_t>(parameter)];
-    text += QStringLiteral(" — %1: %2〜%3").arg(name(p.name)).arg(p.lo).arg(p.hi);
-    if (p.colour) {
-        QStringList colours;
-        for (std::size_t c = 0; c < ColorTable.size(); ++c)
-            colours << QStringLiteral("%1 %2").arg(c).arg(name(ColorNames[c]));
-        text += QStringLiteral("<br>") + colours.join(QStringLiteral("　"));
-    }
-    return text;
+// The core's hint as rich text: the marked parameter in bold.
+QString RichHint(const std::u16string& hint) {
+    return QString::fromStdU16String(hint)
+        .toHtmlEscaped()
+        .replace(QChar(kHintMarkStart), QStringLiteral("<b>"))
+        .replace(QChar(kHintMarkEnd), QStringLiteral("</b>"))
+        .replace(QLatin1Char('\n'), QStringLiteral("<br>"));
 }
 
 }  // namespace
@@ -292,10 +277,13 @@ void ListingTeacher::UpdateHint() {
         return;
     }
     const int parameter = ParameterAt(Utf16Of(first.text()), caret.positionInBlock());
-    const QString text = HintText(*form, parameter);
-    hint_->setText(text);
-    // Read by assistive tools as the label's name, without the markup.
-    hint_->setAccessibleName(QString(text).replace(QStringLiteral("<br>"), QStringLiteral(" ")).remove(QRegularExpression(QStringLiteral("<[^>]*>"))));
+    const std::u16string hint = HintText(*form, parameter);
+    hint_->setText(RichHint(hint));
+    // Read by assistive tools as the label's name, without the marks.
+    hint_->setAccessibleName(QString::fromStdU16String(hint)
+                                 .remove(QChar(kHintMarkStart))
+                                 .remove(QChar(kHintMarkEnd))
+                                 .replace(QLatin1Char('\n'), QLatin1Char(' ')));
     hint_->adjustSize();
     const QRect at = editor_->cursorRect(caret);
     hint_->move(editor_->viewport()->mapToGlobal(QPoint(at.left(), at.bottom() + 4)));

@@ -10,7 +10,6 @@
 #include "language/RunHistory.h"
 #include "language/Runner.h"
 #include "picture/Bmp.h"
-#include "picture/Drawing.h"
 #include "picture/Jpeg.h"
 #include "picture/Picture.h"
 
@@ -176,30 +175,12 @@ const std::int32_t* kuv_line_style(const char16_t* line, int length) {
     return out.data();
 }
 
-// The hint for the line with the caret at position: the statement's form,
-// the parameter under the caret between U+0001 and U+0002, then its range;
-// for a colour parameter, a line break and the colours. Empty for a line
-// that is no statement.
+// The hint for the line with the caret at position (the core's HintText,
+// its marks U+0001 and U+0002); empty for a line that is no statement.
 const char16_t* kuv_hint(const char16_t* line, int length, int position, int* answerLength) {
     const std::u16string_view text = Utf16(line, length);
     const kuv::StatementForm* form = kuv::FormOf(KindOf(text));
-    if (!form) return Answer(u"", answerLength);
-    const int parameter = kuv::ParameterAt(text, position);
-    const auto marked = [](std::u16string name, bool on) { return on ? u'\x01' + name + u'\x02' : name; };
-    std::u16string hint = kuv::Utf8ToUtf16(form->word);
-    for (int n = 0; n < form->numbers; ++n)
-        hint += u' ' + marked(kuv::Utf8ToUtf16(form->parameters[static_cast<std::size_t>(n)].name), n == parameter);
-    if (!form->rest.empty()) hint += u' ' + marked(kuv::Utf8ToUtf16(form->rest), parameter >= form->numbers);
-    if (parameter >= 0 && parameter < form->numbers) {
-        const kuv::Parameter& p = form->parameters[static_cast<std::size_t>(parameter)];
-        hint += u" — " + kuv::Utf8ToUtf16(p.name) + u": " + Ascii(std::to_string(p.lo)) + u"〜" + Ascii(std::to_string(p.hi));
-        if (p.colour) {
-            hint += u'\n';
-            for (std::size_t c = 0; c < kuv::ColorTable.size(); ++c)
-                hint += (c ? u"　" : u"") + Ascii(std::to_string(c)) + u' ' + kuv::Utf8ToUtf16(kuv::ColorNames[c]);
-        }
-    }
-    return Answer(std::move(hint), answerLength);
+    return Answer(form ? kuv::HintText(*form, kuv::ParameterAt(text, position)) : std::u16string(), answerLength);
 }
 
 // The last run's Picture for a canvas.
