@@ -12,7 +12,7 @@ const PICTURE_TYPES = {
 
 const cancelled = (e) => e && e.name === 'AbortError';
 
-export function download(bytes, name, type) {
+function download(bytes, name, type) {
   const link = document.createElement('a');
   link.href = URL.createObjectURL(new Blob([bytes], { type }));
   link.download = name;
@@ -75,8 +75,8 @@ export async function readFile(file, handle) {
 }
 
 // Writes bytes into the handle, or downloads them under name.
-export async function writeListing(handle, name, bytes) {
-  if (!handle) return download(bytes, name, 'application/octet-stream');
+export async function writeFile(handle, name, bytes, type) {
+  if (!handle) return download(bytes, name, type);
   try {
     await writeTo(handle, bytes);
   } catch {

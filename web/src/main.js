@@ -13,7 +13,7 @@ import { lintKeymap } from '@codemirror/lint';
 import { setUpMenuBar } from './menus.js';
 import { teaching } from './teaching.js';
 import { setUpPicture } from './picture.js';
-import { baseName, chooseListing, chooseNew, download, readFile, readHandle, writeListing } from './files.js';
+import { baseName, chooseListing, chooseNew, readFile, readHandle, writeFile } from './files.js';
 import { keep, restore, flush } from './storage.js';
 
 const $ = (id) => document.getElementById(id);
@@ -143,12 +143,14 @@ async function openListing(chosen) {
   remember();
 }
 
+const LISTING_TYPE = 'application/octet-stream';
+
 async function listingBytes() {
   return (await ask({ op: 'save', text: editor.state.doc.toString() })).bytes;
 }
 
 async function overwriteSave() {
-  await writeListing(state.handle, state.fileName, await listingBytes());
+  await writeFile(state.handle, state.fileName, await listingBytes(), LISTING_TYPE);
   state.modified = false;
   remember();
   await messageBox('上書き保存をしました', false);
@@ -160,7 +162,7 @@ async function saveAs() {
   // A name that does not end in ".kuv" (exactly) gets it; the browser's own
   // picker already names its file.
   const name = chosen.handle || chosen.name.endsWith('.kuv') ? chosen.name : chosen.name + '.kuv';
-  await writeListing(chosen.handle, name, await listingBytes());
+  await writeFile(chosen.handle, name, await listingBytes(), LISTING_TYPE);
   state.fileName = name;
   state.handle = chosen.handle;
   showFileName(name);
@@ -175,14 +177,7 @@ async function exportPicture(kind) {
   const chosen = await chooseNew(`${baseName(state.fileName)}.${kind}`, kind, askName);
   if (!chosen) return;
   const name = chosen.name.toLowerCase().endsWith('.' + kind) ? chosen.name : `${chosen.name}.${kind}`;
-  if (!chosen.handle) return download(reply.bytes, name, kind === 'bmp' ? 'image/bmp' : 'image/jpeg');
-  try {
-    const stream = await chosen.handle.createWritable();
-    await stream.write(reply.bytes);
-    await stream.close();
-  } catch {
-    throw new Error(`ファイル ${chosen.name} を作成できません`);
-  }
+  await writeFile(chosen.handle, name, reply.bytes, kind === 'bmp' ? 'image/bmp' : 'image/jpeg');
 }
 
 // Every command reports its failure in the ＫＵＶ error box and the page
