@@ -38,8 +38,16 @@ const unreached = StateField.define({
   },
 });
 
+// A line's look depends on its text alone, so it is worked out once per
+// text: a key press asks the core about the one line it changed, not about
+// every line in view.
+const styles = new Map();
+const STYLES_KEPT = 4096;
+
 function lineStyle(core, text) {
-  return utf16In(core, text, (at, n) => {
+  const known = styles.get(text);
+  if (known) return known;
+  const style = utf16In(core, text, (at, n) => {
     const p = core._kuv_line_style(at, n) >> 2, heap = core.HEAP32;
     const spans = [], swatches = [];
     let i = p + 1;
@@ -48,6 +56,9 @@ function lineStyle(core, text) {
     for (let k = 0; k < count; k++, i += 2) swatches.push({ after: heap[i], colour: heap[i + 1] });
     return { spans, swatches };
   });
+  if (styles.size >= STYLES_KEPT) styles.clear();
+  styles.set(text, style);
+  return style;
 }
 
 function decorationsOf(core, view) {
@@ -72,7 +83,7 @@ function decorationsOf(core, view) {
   return builder.finish();
 }
 
-function styles(core) {
+function styling(core) {
   return ViewPlugin.fromClass(class {
     constructor(view) { this.decorations = decorationsOf(core, view); }
     update(u) {
@@ -100,12 +111,17 @@ function hints(core, box) {
       box.append(node);
     }
     box.hidden = false;
-    // Just under the caret, kept inside the window.
-    const at = view.coordsAtPos(head);
-    if (at) {
-      box.style.left = `${Math.max(0, Math.min(at.left, window.innerWidth - box.offsetWidth - 4)) + window.scrollX}px`;
-      box.style.top = `${at.bottom + 4 + window.scrollY}px`;
-    }
+    // Just under the caret, kept inside the window; measured in the
+    // editor's own measuring phase, so that a key press forces no layout.
+    view.requestMeasure({
+      key: box,
+      read: () => ({ at: view.coordsAtPos(head), width: box.offsetWidth }),
+      write: ({ at, width }) => {
+        if (!at) return;
+        box.style.left = `${Math.max(0, Math.min(at.left, window.innerWidth - width - 4)) + window.scrollX}px`;
+        box.style.top = `${at.bottom + 4 + window.scrollY}px`;
+      },
+    });
   };
   return [
     EditorView.updateListener.of((u) => {
@@ -137,5 +153,5 @@ function checks(ask) {
 }
 
 export function teaching(core, ask, hintBox) {
-  return [unreached, styles(core), checks(ask), hints(core, hintBox)];
+  return [unreached, styling(core), checks(ask), hints(core, hintBox)];
 }
