@@ -6,9 +6,9 @@
 const puppeteer = require('puppeteer-core');
 const { execFileSync } = require('child_process');
 const fs = require('fs');
-const http = require('http');
 const os = require('os');
 const path = require('path');
+const { serveSite, CHROMIUM_ARGS } = require('../tests/web/site_server.js');
 const zlib = require('zlib');
 
 const [siteArg, render, chromium = '/usr/bin/chromium'] = process.argv.slice(2);
@@ -31,23 +31,12 @@ function mixed(lines, seed) {
   return file;
 }
 
-const types = { '.html': 'text/html', '.htm': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-                '.wasm': 'application/wasm', '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
-const server = http.createServer((req, res) => {
-  const file = path.join(site, decodeURIComponent(req.url.split('?')[0]).replace(/\/$/, '/index.html'));
-  if (!file.startsWith(site) || !fs.existsSync(file)) return res.writeHead(404).end();
-  res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-  fs.createReadStream(file).pipe(res);
-});
-
-server.listen(0, '127.0.0.1', async () => {
-  const url = `http://127.0.0.1:${server.address().port}/`;
+serveSite(site).then(async ({ url, server }) => {
   const gz = fs.readdirSync(site).reduce((sum, f) => sum + zlib.gzipSync(fs.readFileSync(path.join(site, f)), { level: 9 }).length, 0);
   console.log(`site, every file gzipped: ${(gz / 1e6).toFixed(2)} MB (target ≤ 3 MB)`);
   const browser = await puppeteer.launch({
     executablePath: chromium, headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync'],
+    args: CHROMIUM_ARGS,
   });
   // A fresh page each time: a first visit (no cache), the FSA pickers
   // hidden so that a file input opens the listing.

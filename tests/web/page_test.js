@@ -10,10 +10,10 @@
 // kuv-render's Picture.
 //   node page_test.js SITE_DIR KUV_RENDER CHROMIUM OUT_DIR CORPUS_DIR
 const puppeteer = require('puppeteer-core');
-const { execFileSync, spawn } = require('child_process');
+const { execFileSync } = require('child_process');
 const fs = require('fs');
 const path = require('path');
-const http = require('http');
+const { serveSite, CHROMIUM_ARGS } = require('./site_server.js');
 
 const [siteArg, render, chromium, out, corpus] = process.argv.slice(2);
 const site = path.resolve(siteArg);
@@ -22,16 +22,6 @@ const check = (ok, what) => {
   console.log((ok ? 'ok    ' : 'FAIL  ') + what);
   ok ? passes++ : failures++;
 };
-
-// The site, served as any static server would serve it.
-const types = { '.html': 'text/html', '.htm': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-                '.wasm': 'application/wasm', '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
-const server = http.createServer((req, res) => {
-  const file = path.join(site, decodeURIComponent(req.url.split('?')[0]).replace(/\/$/, '/index.html'));
-  if (!file.startsWith(site) || !fs.existsSync(file)) return res.writeHead(404).end();
-  res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-  fs.createReadStream(file).pipe(res);
-});
 
 // kuv-render's Picture as RGBA rows from the top, its error line, and its
 // BMP and JPEG files (libjpeg on its C path).
@@ -66,12 +56,10 @@ const waitForFile = async (file) => {
   return fs.existsSync(file) ? fs.readFileSync(file) : Buffer.alloc(0);
 };
 
-server.listen(0, '127.0.0.1', async () => {
-  const url = `http://127.0.0.1:${server.address().port}/`;
+serveSite(site).then(async ({ url, server }) => {
   const browser = await puppeteer.launch({
     executablePath: chromium, headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync'],
+    args: CHROMIUM_ARGS,
   });
   try {
     const page = await browser.newPage();
@@ -83,6 +71,11 @@ server.listen(0, '127.0.0.1', async () => {
     page.on('dialog', (d) => { asked.push(d.type()); d.accept(); });
     await page.setViewport({ width: 1280, height: 900 });
     await page.goto(url);
+    const withControl = async (key) => {
+      await page.keyboard.down('Control');
+      await page.keyboard.press(key);
+      await page.keyboard.up('Control');
+    };
     // A command from the menu bar, by the keyboard: F10 (which opens the
     // first menu), along the bar, down the menu to the item, Enter.
     const command = async (entry, item = 0) => {
@@ -94,9 +87,7 @@ server.listen(0, '127.0.0.1', async () => {
     await page.waitForFunction('window.kuvReady === true', { timeout: 10000 });
     const run = async (listing) => {
       await page.click('.cm-content');
-      await page.keyboard.down('Control');
-      await page.keyboard.press('a');
-      await page.keyboard.up('Control');
+      await withControl('a');
       await page.keyboard.press('Delete');
       // Typed line by line: the editor indents nothing, closes no bracket.
       for (const [i, line] of listing.split('\n').entries()) {
@@ -141,14 +132,10 @@ server.listen(0, '127.0.0.1', async () => {
     await page.mouse.click(...at(10, 470), { clickCount: 2 });
     const inserted = await page.evaluate(() => document.querySelectorAll('.cm-line')[1].textContent);
     check(inserted === 'BOX 120 60 360 240 0 10 470', `a double-click inserts the point (${JSON.stringify(inserted)})`);
-    await page.keyboard.down('Control');
-    await page.keyboard.press('z');
-    await page.keyboard.up('Control');
+    await withControl('z');
     // A faulty line typed and left: the live check marks it with Run's line.
     await page.click('.cm-content');
-    await page.keyboard.down('Control');
-    await page.keyboard.press('Home');
-    await page.keyboard.up('Control');
+    await withControl('Home');
     await page.keyboard.type('circle 100 100 400 1');
     await page.keyboard.press('Enter');
     const marked = await page.waitForSelector('.cm-lintRange-error', { timeout: 5000 }).then(() => true, () => false);
@@ -201,9 +188,7 @@ server.listen(0, '127.0.0.1', async () => {
     await command(0, 0);
     await page.waitForFunction(() => document.getElementById('file').value === 'in-place.kuv', { timeout: 5000 });
     await page.click('.cm-content');
-    await page.keyboard.down('Control');
-    await page.keyboard.press('Home');
-    await page.keyboard.up('Control');
+    await withControl('Home');
     await page.keyboard.press('End');
     await page.keyboard.type('!');
     await command(0, 1);
