@@ -203,6 +203,18 @@ std::string EncodeCp932(std::u16string_view text) { return Encode(text, false); 
 
 std::string EncodeCp932Lines(std::u16string_view text) { return Encode(text, true); }
 
+std::u16string DecodeCp932Lines(std::string_view bytes) {
+    // Every CR of a listing belongs to a CR LF (a CR after a lead byte
+    // decodes as a private-use character), so dropping the CRs of CR LF
+    // pairs is all that is needed.
+    const std::u16string u = DecodeCp932(bytes);
+    std::u16string out;
+    out.reserve(u.size());
+    for (std::size_t i = 0; i < u.size(); ++i)
+        if (!(u[i] == u'\r' && i + 1 < u.size() && u[i + 1] == u'\n')) out.push_back(u[i]);
+    return out;
+}
+
 bool ReplaceUnencodable(std::u16string& text) {
     const Tables& t = GetTables();
     bool replaced = false;

@@ -37,6 +37,9 @@ std::string EncodeCp932(std::u16string_view text);
 // EncodeCp932 with every LF written as CR LF: the editor's text as listing
 // bytes, in one pass.
 std::string EncodeCp932Lines(std::u16string_view text);
+// Its inverse: DecodeCp932 with every CR LF read as LF, listing bytes as
+// the editor's text.
+std::u16string DecodeCp932Lines(std::string_view bytes);
 
 // Replaces every character that EncodeCp932 would turn into '?' by '?', so
 // that the text shows exactly what saving it would write; so too every

@@ -24,7 +24,6 @@ struct Core {
     kuv::Picture picture;
     kuv::RunHistory history;
     std::optional<kuv::Listing> paintedBy;  // the rewritten listing of the last run
-    std::string rewritten;
     std::string errorLine;
     std::vector<std::uint8_t> bytes;  // BMP, JPEG or a listing file
     std::vector<std::uint8_t> rgba;
@@ -35,14 +34,6 @@ struct Core {
 Core& The() {
     static Core core;
     return core;
-}
-
-// CP932 with CR LF to the editor's UTF-16 with LF.
-std::u16string ShownText(std::string_view bytes) {
-    std::u16string u = kuv::DecodeCp932(bytes), out;
-    for (std::size_t i = 0; i < u.size(); ++i)
-        if (!(u[i] == u'\r' && i + 1 < u.size() && u[i + 1] == u'\n')) out += u[i];
-    return out;
 }
 
 std::u16string_view Utf16(const char16_t* text, int length) { return {text, static_cast<std::size_t>(length)}; }
@@ -98,7 +89,6 @@ int kuv_run(const char* listing, int size) {
     core.picture = kuv::Picture();
     core.picture.RecordOwners();
     const kuv::RunResult result = kuv::RunProgram(text, core.picture, &core.history);
-    core.rewritten = text.Text();
     core.paintedBy = std::move(text);
     core.errorLine = result.errorLine;
     return result.error ? 1 : 0;
@@ -123,13 +113,15 @@ void kuv_warm() {
 // The last run's rewritten listing (0) or ErrorLog line (1), as the page
 // shows it.
 const char16_t* kuv_text(int which, int* length) {
-    return Answer(ShownText(which == 0 ? The().rewritten : The().errorLine), length);
+    const Core& core = The();
+    return Answer(kuv::DecodeCp932Lines(which == 0 ? (core.paintedBy ? core.paintedBy->Text() : std::string()) : core.errorLine),
+                  length);
 }
 
 // A listing file's bytes as the editor takes them (the Open command's
 // rules; bytes that are not text kept as stand-ins).
 const char16_t* kuv_load(const char* bytes, int size, int* length) {
-    return Answer(ShownText(kuv::NormaliseLoadedText(std::string_view(bytes, static_cast<std::size_t>(size)))), length);
+    return Answer(kuv::DecodeCp932Lines(kuv::NormaliseLoadedText(std::string_view(bytes, static_cast<std::size_t>(size)))), length);
 }
 
 // The editor's text as a listing file's bytes (CP932, CR LF).
@@ -151,7 +143,7 @@ const char16_t* kuv_check(const char16_t* text, int length, int* answerLength) {
         if (!c.reached && unreached == 0) unreached = i + 1;
         if (!c.reached || !c.verdict.args.error) continue;
         out += Ascii(std::to_string(i + 1)) + u'\t';
-        out += ShownText(kuv::ErrorLogLine(c.number, c.verdict.args.Msg));
+        out += kuv::DecodeCp932Lines(kuv::ErrorLogLine(c.number, c.verdict.args.Msg));
         out += u'\n';
     }
     out += u"-\n" + Ascii(std::to_string(unreached));
