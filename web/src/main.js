@@ -105,7 +105,7 @@ function remember() {
 
 async function run() {
   const started = performance.now();
-  await picture.endStages();
+  picture.endStages();
   const text = editor.state.doc.toString();
   const before = editor.state.doc;
   const m = await ask({ op: 'run', text });
@@ -126,7 +126,7 @@ async function run() {
 }
 
 async function clearPicture() {
-  await picture.endStages();
+  picture.endStages();
   await ask({ op: 'clear' });
   state.runDoc = null;
   picture.show(new Uint8ClampedArray(641 * 481 * 4).fill(255));
@@ -220,7 +220,6 @@ async function start() {
   picture = setUpPicture({
     canvas: $('picture'), marks: $('marks'), tip: $('tip'), menu: $('picture-menu'), ask,
     aids: {
-      followCaret: false,
       lastLine: () => state.lastLine,
       canShowStages: () => state.runDoc !== null && editor.state.doc === state.runDoc && state.lastLine > 0,
       caretLine,

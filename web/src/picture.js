@@ -12,7 +12,9 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
   const context = canvas.getContext('2d');
   let crosshair = { x: 320, y: 240 };
   let asked = null, asking = false;
-  let blink = null, replay = null;
+  let blink = null, replay = null, following = false;
+  // The Picture as the last run or Clear left it; stages are shown over it.
+  let picture = null;
 
   // KUV's point (y upwards) under a place on the page.
   const pointAt = (clientX, clientY) => {
@@ -55,32 +57,39 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
     m.fillRect(crosshair.x, 0, 1, H);
   };
 
-  const show = (rgba) => context.putImageData(new ImageData(rgba, W, H), 0, 0);
+  const showFrame = (rgba) => context.putImageData(new ImageData(rgba, W, H), 0, 0);
+  const show = (rgba) => {
+    picture = new ImageData(rgba, W, H);
+    context.putImageData(picture, 0, 0);
+  };
+  const follow = (on) => {
+    following = on;
+    menu.querySelector('#follow-caret').setAttribute('aria-checked', String(on));
+  };
 
   // A stage of the last run shown in place of the Picture, the pixels its
   // line painted blinking.
   const showStage = async (line) => {
     const [plain, marked] = await Promise.all([
       ask({ op: 'stage', line, mark: false }), ask({ op: 'stage', line, mark: true })]);
+    if (!following) return;
     clearInterval(blink);
     let on = true;
-    show(marked.rgba);
-    blink = setInterval(() => show((on = !on) ? marked.rgba : plain.rgba), 400);
-    return plain;
+    showFrame(marked.rgba);
+    blink = setInterval(() => showFrame((on = !on) ? marked.rgba : plain.rgba), 400);
   };
-  const endStages = async () => {
+  const endStages = () => {
     const was = blink !== null || replay !== null;
     clearInterval(blink);
     clearInterval(replay);
     blink = replay = null;
-    aids.followCaret = false;
-    menu.querySelector('#follow-caret').setAttribute('aria-checked', 'false');
+    follow(false);
     aids.showReplayLine(0);
-    if (was) show((await ask({ op: 'stage', line: 1 << 30, mark: false })).rgba);
+    if (was && picture) context.putImageData(picture, 0, 0);
   };
 
-  const startReplay = async () => {
-    await endStages();
+  const startReplay = () => {
+    endStages();
     // About eight lines a second, and done within ten seconds.
     const lines = Math.max(1, aids.lastLine());
     const interval = Math.max(20, Math.min(125, Math.floor(10000 / lines)));
@@ -90,7 +99,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
       line = Math.min(line + step, lines);
       const { rgba } = await ask({ op: 'stage', line, mark: false });
       if (replay === null) return;
-      show(rgba);
+      showFrame(rgba);
       aids.showReplayLine(line);
       if (line >= lines) {
         clearInterval(replay);
@@ -110,17 +119,16 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
     const { owner } = await ask({ op: 'describe', x: p.x, y: p.y });
     const stages = aids.canShowStages();
     const item = (id) => menu.querySelector('#' + id);
-    item('show-owner').disabled = !(owner && aids.canShowStages());
+    item('show-owner').disabled = !(owner && stages);
     item('follow-caret').disabled = !stages;
     item('replay').disabled = !stages;
     item('show-owner').onclick = () => aids.showOwner(owner);
     item('copy-point').onclick = () => navigator.clipboard?.writeText(`${p.x} ${p.y}`).catch(() => {});
-    item('follow-caret').onclick = async () => {
-      const on = !aids.followCaret;
-      await endStages();
-      aids.followCaret = on && aids.canShowStages();
-      item('follow-caret').setAttribute('aria-checked', String(aids.followCaret));
-      if (aids.followCaret) showStage(aids.caretLine());
+    item('follow-caret').onclick = () => {
+      const on = !following;
+      endStages();
+      follow(on && aids.canShowStages());
+      if (following) showStage(aids.caretLine());
     };
     item('replay').onclick = startReplay;
     const at = placeOf(p);
@@ -189,6 +197,6 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
     show,
     endStages,
     // The caret moved: the Picture follows it while that is asked for.
-    caretMoved: (line) => { if (aids.followCaret) showStage(line); },
+    caretMoved: (line) => { if (following) showStage(line); },
   };
 }
