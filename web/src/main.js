@@ -47,7 +47,7 @@ const workerReady = new Promise((resolve) => {
 // The desktop's state: the current file's name, the handle to write it
 // back to where the browser gives one, whether the listing changed since
 // it was opened or saved, and the listing as the last run left it.
-const state = { fileName: 'noname.kuv', handle: null, modified: false, runDoc: null, lastLine: 0, settingText: false };
+const state = { fileName: 'noname.kuv', handle: null, modified: false, runDoc: null, lastLine: 0 };
 
 // The line that a replay has reached, marked in the listing.
 const setReplayLine = StateEffect.define();
@@ -89,10 +89,8 @@ const caretLine = () => editor.state.doc.lineAt(editor.state.selection.main.head
 const focusListing = () => { if (!document.querySelector('dialog:modal')) editor.focus(); };
 
 function setText(text) {
-  state.settingText = true;
   const head = Math.min(editor.state.selection.main.head, text.length);
   editor.dispatch({ changes: { from: 0, to: editor.state.doc.length, insert: text }, selection: { anchor: head } });
-  state.settingText = false;
 }
 
 function showFileName(name) { $('file').value = name; }
@@ -158,7 +156,7 @@ async function overwriteSave() {
 
 async function saveAs() {
   const chosen = await chooseNew(state.fileName, 'kuv', askName);
-  if (!chosen) return false;
+  if (!chosen) return;
   // A name that does not end in ".kuv" (exactly) gets it; the browser's own
   // picker already names its file.
   const name = chosen.handle || chosen.name.endsWith('.kuv') ? chosen.name : chosen.name + '.kuv';
@@ -167,7 +165,6 @@ async function saveAs() {
   state.handle = chosen.handle;
   showFileName(name);
   remember();
-  return true;
 }
 
 async function exportPicture(kind) {
@@ -209,7 +206,7 @@ async function start() {
         }
         if (u.docChanged) {
           state.modified = true;
-          if (!state.settingText) picture.endStages();
+          picture.endStages();
           remember();
         }
       }),
