@@ -1,31 +1,12 @@
 #include "LineStyle.h"
 
 #include "Cp932.h"
+#include "Runner.h"
+#include "Words.h"
 #include "picture/Drawing.h"
 
 namespace kuv {
 namespace {
-
-struct Word {
-    int start, length;
-};
-
-// The words of a line as the parser splits them: runs of characters
-// between spaces (U+0020), at most seven, the seventh taking the rest.
-std::vector<Word> WordsOf(std::u16string_view line) {
-    constexpr std::size_t kWordCount = 7;
-    std::vector<Word> words;
-    std::size_t i = 0;
-    while (i < line.size() && line[i] == u' ') ++i;
-    while (i < line.size() && words.size() < kWordCount) {
-        std::size_t end = i;
-        while (end < line.size() && line[end] != u' ') ++end;
-        words.push_back({static_cast<int>(i), static_cast<int>(end - i)});
-        i = end;
-        while (i < line.size() && line[i] == u' ') ++i;
-    }
-    return words;
-}
 
 // A number word as the parser reads it (hexadecimal digits in either case).
 std::optional<std::int32_t> NumberOf(std::u16string_view word) {
@@ -42,20 +23,21 @@ std::optional<std::int32_t> NumberOf(std::u16string_view word) {
 }  // namespace
 
 std::vector<Span> LineSpans(std::u16string_view line, StatementKind kind) {
-    const std::vector<Word> words = WordsOf(line);
-    if (words.empty()) return {};
-    const int from = words.front().start, to = words.back().start + words.back().length;
+    const Words<char16_t> words = SplitWords(line);
+    if (words.count == 0) return {};
+    const auto from = static_cast<int>(words.at[0].start), to = static_cast<int>(words.End(words.count - 1));
     if (kind == skRem) return {{from, to - from, Role::Comment}};
     if (kind == skUnknown) return {{from, to - from, Role::Unknown}};
     const StatementForm& form = *FormOf(kind);
     std::vector<Span> spans;
-    for (std::size_t w = 0; w < words.size(); ++w) {
-        const int n = static_cast<int>(w) - 1;
+    for (int w = 0; w < words.count; ++w) {
+        const int n = w - 1;
         const Role role = w == 0                ? Role::Word
                           : n < form.numbers    ? Role::Number
                           : !form.rest.empty()  ? Role::Text
                                                 : Role::Unknown;
-        spans.push_back({words[w].start, words[w].length, role, role == Role::Number ? n : -1});
+        const WordSpan at = words.at[static_cast<std::size_t>(w)];
+        spans.push_back({static_cast<int>(at.start), static_cast<int>(at.length), role, role == Role::Number ? n : -1});
     }
     return spans;
 }
@@ -63,16 +45,14 @@ std::vector<Span> LineSpans(std::u16string_view line, StatementKind kind) {
 std::vector<Swatch> LineSwatches(std::u16string_view line, StatementKind kind) {
     const StatementForm* form = FormOf(kind);
     if (!form || !form->draw) return {};
-    const std::vector<Word> words = WordsOf(line);
+    const Words<char16_t> words = SplitWords(line);
     // The value of parameter n when it is a number in its range.
     const auto value = [&](int n) -> std::optional<std::int32_t> {
-        if (n + 1 >= static_cast<int>(words.size())) return std::nullopt;
-        const Word w = words[static_cast<std::size_t>(n) + 1];
-        const std::optional<std::int32_t> v = NumberOf(line.substr(static_cast<std::size_t>(w.start), static_cast<std::size_t>(w.length)));
+        const std::optional<std::int32_t> v = NumberOf(words[n + 1]);
         const Parameter& p = form->parameters[static_cast<std::size_t>(n)];
         return v && *v >= p.lo && *v <= p.hi ? v : std::nullopt;
     };
-    const auto end = [&](int n) { return words[static_cast<std::size_t>(n) + 1].start + words[static_cast<std::size_t>(n) + 1].length; };
+    const auto end = [&](int n) { return static_cast<int>(words.End(n + 1)); };
     std::vector<Swatch> swatches;
     if (kind == skPaint24) {
         const auto blue = value(2), green = value(3), red = value(4);
@@ -88,11 +68,31 @@ std::vector<Swatch> LineSwatches(std::u16string_view line, StatementKind kind) {
 }
 
 int ParameterAt(std::u16string_view line, int position) {
-    const std::vector<Word> words = WordsOf(line.substr(0, static_cast<std::size_t>(std::max(0, position))));
-    if (words.empty()) return -1;
+    const Words<char16_t> words = SplitWords(line.substr(0, static_cast<std::size_t>(std::max(0, position))));
+    if (words.count == 0) return -1;
     // Past a space the caret is about to type the next word.
     const bool afterSpace = position > 0 && line[static_cast<std::size_t>(position) - 1] == u' ';
-    return static_cast<int>(words.size()) - (afterSpace ? 0 : 1) - 1;
+    return words.count - (afterSpace ? 0 : 1) - 1;
+}
+
+StatementKind KindAsTyped(std::u16string_view line) {
+    std::string bytes = EncodeCp932(line.substr(0, std::min<std::size_t>(line.size(), kMaxStringBytes)));
+    bytes.erase(0, std::min(bytes.find_first_not_of(' '), bytes.size()));
+    UpperCaseLine(bytes);
+    return ClassifyStatement(bytes);
+}
+
+std::u16string HintAt(std::u16string_view line, int position) {
+    const StatementForm* form = FormOf(KindAsTyped(line));
+    return form ? HintText(*form, ParameterAt(line, position)) : std::u16string();
+}
+
+std::u16string PointInsertion(int x, int y, char16_t before, char16_t after) {
+    const std::string point = std::to_string(x) + ' ' + std::to_string(y);
+    std::u16string text(point.begin(), point.end());
+    if (before != 0 && before != u' ') text.insert(text.begin(), u' ');
+    if (after != 0 && after != u' ') text += u' ';
+    return text;
 }
 
 std::u16string HintText(const StatementForm& form, int parameter) {

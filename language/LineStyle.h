@@ -43,6 +43,23 @@ std::vector<Swatch> LineSwatches(std::u16string_view line, StatementKind kind);
 // form's number of parameters past them (TEXT's text).
 int ParameterAt(std::u16string_view line, int position);
 
+// The statement a line names as it is being typed: its leading spaces
+// skipped and its letters upper-cased, as the run's rewrite does, but its
+// trailing spaces kept, so that "ARC " names ARC the moment its space is
+// typed (the rewrite would trim it back to the unknown "ARC").
+StatementKind KindAsTyped(std::u16string_view line);
+
+// The hint for a line as typed with the caret at position: HintText for
+// its statement and the parameter under the caret; empty for a line that
+// names no statement.
+std::u16string HintAt(std::u16string_view line, int position);
+
+// What inserting the point (x, y) at the caret puts there: "x y", with a
+// space in front unless the character before is a space or the caret is at
+// the line's start (before 0), and one behind unless a space follows or the
+// line ends (after 0), so the numbers never run into a word.
+std::u16string PointInsertion(int x, int y, char16_t before, char16_t after);
+
 // The hint for a statement with the caret in the given parameter (as
 // ParameterAt gives it): the statement's form (its word, its parameters'
 // names, what follows them) with the parameter under the caret between

@@ -1,6 +1,7 @@
 #include "RunHistory.h"
 
 #include "Runner.h"
+#include "picture/Highlight.h"
 
 #include <algorithm>
 
@@ -12,6 +13,25 @@ constexpr int kKeptPictures = 12;
 constexpr int kLeastInterval = 64;
 
 }  // namespace
+
+ReplaySchedule ReplayScheduleFor(int lines) {
+    constexpr int kSlowMs = 125, kWholeMs = 10000, kFastestMs = 20;
+    lines = std::max(1, lines);
+    const int interval = std::max(kFastestMs, std::min(kSlowMs, kWholeMs / lines));
+    // Lines a beat, rounded up, so that the last beat comes within the whole.
+    const int step = static_cast<int>(std::max<long long>(1, (static_cast<long long>(lines) * interval + kWholeMs - 1) / kWholeMs));
+    return {interval, step};
+}
+
+void StageFrame(const Picture& stage, Owner line, bool highlighted, Pixel* out) {
+    const std::size_t n = std::size_t{Picture::kWidth} * Picture::kHeight;
+    const Pixel* p = stage.Pixels();
+    std::copy(p, p + n, out);
+    if (!highlighted || line == 0 || !stage.RecordsOwners()) return;
+    const Owner* owners = stage.Owners().data();
+    for (std::size_t i = 0; i < n; ++i)
+        if (owners[i] == line) out[i] = HighlightFor(p[i]);
+}
 
 void RunHistory::Begin(int count, const Picture& cleared) {
     Clear();

@@ -14,6 +14,24 @@
 
 namespace kuv {
 
+// How a replay of a run of lines moves: about eight lines a second, and
+// done within ten seconds; a beat every intervalMs, step lines a beat.
+struct ReplaySchedule {
+    int intervalMs;
+    int step;
+};
+ReplaySchedule ReplayScheduleFor(int lines);
+// How long the last stage of a replay stays before the full Picture returns.
+inline constexpr int kReplayLastStageMs = 600;
+// How long each beat of a stage's blinking lasts.
+inline constexpr int kBlinkMs = 400;
+
+// A stage as shown on one beat of its blinking, into out (kWidth x kHeight
+// pixels, rows from the top): the pixels that line painted in their
+// highlight (HighlightFor) when highlighted, in their own colour otherwise.
+// Line 0, or a stage without owners, marks nothing.
+void StageFrame(const Picture& stage, Owner line, bool highlighted, Pixel* out);
+
 class RunHistory {
 public:
     // A run of count lines has just cleared the Picture.

@@ -56,30 +56,39 @@ void RunLines(const Listing& rewritten, Picture& picture, int after, int upTo) {
     for (int line = after + 1; line <= upTo; ++line) Draw(picture, line, CheckLine(rewritten.Get(line - 1)));
 }
 
+LineCheck CheckLineAt(std::string_view line, LinePlace place) {
+    LineCheck c;
+    const std::string normal = NormaliseLine(line);
+    // A last line of spaces without a break after it is gone after the
+    // rewrite; a blank or END first line ends the run before it starts.
+    if (place.stopped || (normal.empty() && place.lastUnbroken)) return c;
+    if (place.first && (normal.empty() || normal.substr(0, 3) == "END")) {
+        c.endsRun = true;
+        c.reached = !normal.empty();
+        if (c.reached) c.verdict = CheckLine(normal);
+        return c;
+    }
+    c.reached = true;
+    c.verdict = CheckLine(normal);
+    c.endsRun = c.verdict.kind == skEnd;
+    return c;
+}
+
 std::vector<LineCheck> CheckListing(const Listing& listing) {
     std::vector<LineCheck> checks(static_cast<std::size_t>(listing.Count()));
+    const std::string& text = listing.Text();
+    const bool unbroken = text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") != 0;
+    LinePlace place;
     int number = 0;
-    bool stopped = false;
     for (int i = 0; i < listing.Count(); ++i) {
         const std::string_view line = listing.Get(i);
-        LineCheck& c = checks[static_cast<std::size_t>(i)];
         if (line.empty()) continue;
-        c.number = ++number;
-        const std::string normal = NormaliseLine(line);
-        // A last line of spaces without a break after it is gone after the
-        // rewrite; a blank or END first line ends the run before it starts.
-        const bool last = i == listing.Count() - 1 && listing.Text().size() >= 2 &&
-                          listing.Text().compare(listing.Text().size() - 2, 2, "\r\n") != 0;
-        if (stopped || (normal.empty() && last)) continue;
-        if (number == 1 && (normal.empty() || normal.substr(0, 3) == "END")) {
-            stopped = true;
-            c.reached = normal.substr(0, 3) == "END";
-            if (c.reached) c.verdict = CheckLine(normal);
-            continue;
-        }
-        c.reached = true;
-        c.verdict = CheckLine(normal);
-        stopped = c.verdict.kind == skEnd;
+        place.first = ++number == 1;
+        place.lastUnbroken = unbroken && i == listing.Count() - 1;
+        LineCheck& c = checks[static_cast<std::size_t>(i)];
+        c = CheckLineAt(line, place);
+        c.number = number;
+        place.stopped = place.stopped || c.endsRun;
     }
     return checks;
 }

@@ -52,7 +52,23 @@ struct LineCheck {
     int number = 0;        // in the rewritten listing; 0 for a line the rewrite deletes
     bool reached = false;  // a run gets to it (no END and no blank first line before it)
     LineVerdict verdict;   // for a line reached: its statement, or its error
+    // The run stops at this line without an error (END, or a blank or END
+    // first line): no later line is reached.
+    bool endsRun = false;
 };
+
+// Where a line of the editor's listing stands, as far as the run's rules
+// about stopping go.
+struct LinePlace {
+    bool first = false;         // the first line that the rewrite keeps
+    bool stopped = false;       // an earlier line ends the run
+    bool lastUnbroken = false;  // the listing's last line, with no line break after it
+};
+
+// The check of one line that is not empty (the rewrite deletes empty
+// ones), at its place, its number left 0: the one rule of the live checks,
+// for CheckListing and for editors that check only the lines they show.
+LineCheck CheckLineAt(std::string_view line, LinePlace place);
 
 // Every line checked as Run would check it, each as if the lines before it
 // were clean: the verdicts of the live checks. Pure; the listing is not

@@ -1,29 +1,11 @@
 #include "Cp932.h"
 #include "Statements.h"
+#include "Words.h"
 
 #include <limits>
 
 namespace kuv {
 namespace {
-
-constexpr int kWordCount = 7;
-
-// Words are separated by runs of byte 0x20 only; everything after the
-// seventh word is ignored.
-void SplitWords(std::string_view line, std::array<std::string_view, kWordCount>& words) {
-    int w = 0;
-    std::size_t start = 0, p = 0;
-    while (p < line.size()) {
-        if (line[p] == ' ') {
-            words[w] = line.substr(start, p - start);
-            while (p + 1 < line.size() && line[p + 1] == ' ') ++p;
-            if (++w >= kWordCount) return;
-            start = p + 1;
-        }
-        ++p;
-    }
-    words[w] = line.substr(start, line.size() - start);
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -90,7 +72,7 @@ LineVerdict CheckLine(std::string_view normalLine) {
     if (v.kind == skUnknown)
         SetError(v.args, ErrorKind::UnknownStatement);
     else if (FormOf(v.kind)->draw)
-        v.args = ParseStatement(normalLine);
+        v.args = ParseStatement(normalLine, v.kind);
     return v;
 }
 
@@ -107,16 +89,14 @@ bool ConvertNumber(std::string_view word, std::int32_t& value) {
     return ConvertDecimal(word, value);
 }
 
-TStatementArgs ParseStatement(std::string_view line) {
-    TStatementArgs args;
-    std::array<std::string_view, kWordCount> words{};
-    SplitWords(line, words);
+TStatementArgs ParseStatement(std::string_view line) { return ParseStatement(line, ClassifyStatement(line)); }
 
+TStatementArgs ParseStatement(std::string_view line, StatementKind kind) {
+    TStatementArgs args;
+    const Words<char> words = SplitWords(line);
     // The drawing statements only: REM and END take no parameters.
-    const StatementForm* rule = nullptr;
-    for (const StatementForm& form : kStatements)
-        if (form.draw && words[0] == form.word) rule = &form;
-    if (!rule) {
+    const StatementForm* rule = FormOf(kind);
+    if (!rule || !rule->draw) {
         SetError(args, ErrorKind::UnknownStatement);
         return args;
     }
@@ -127,7 +107,7 @@ TStatementArgs ParseStatement(std::string_view line) {
     // The words after the numbers (TEXT's) are its text, one space apart.
     if (!rule->rest.empty()) {
         std::string text(words[rule->numbers + 1]);
-        for (int w = rule->numbers + 2; w < kWordCount && !words[w].empty(); ++w) {
+        for (int w = rule->numbers + 2; w < words.count; ++w) {
             text += ' ';
             text += words[w];
         }

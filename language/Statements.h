@@ -120,6 +120,8 @@ StatementKind ClassifyStatement(std::string_view line);
 // Splits a trimmed, upper-cased drawing statement into words, converts and
 // range-checks its numbers. Never fails otherwise.
 TStatementArgs ParseStatement(std::string_view line);
+// The same for a line whose kind ClassifyStatement has already found.
+TStatementArgs ParseStatement(std::string_view line, StatementKind kind);
 
 // A parameter word as a 32-bit signed number: optional sign and decimal
 // digits, or unsigned hexadecimal after "$", "X" or "0X" (at most eight

@@ -1,6 +1,7 @@
 #include "Files.h"
 
 #include "language/ListingText.h"
+#include "language/Messages.h"
 
 #include "Paths.h"
 
@@ -20,28 +21,29 @@
 
 namespace kuv {
 
+namespace {
+
+QString Text(const std::u16string& text) { return QString::fromStdU16String(text); }
+
+}  // namespace
+
 QString CannotOpenMessage(const QString& path) {
-    return QStringLiteral("ファイル %1 は開けません").arg(PathForDisplay(path));
+    return Text(FailureMessage(Failure::CannotOpen, PathForDisplay(path).toStdU16String()));
 }
 
 QString CannotCreateMessage(const QString& path) {
-    return QStringLiteral("ファイル %1 を作成できません").arg(PathForDisplay(path));
+    return Text(FailureMessage(Failure::CannotCreate, PathForDisplay(path).toStdU16String()));
 }
 
-QString WriteErrorMessage() { return QStringLiteral("ストリームへの書き込みエラー"); }
+QString WriteErrorMessage() { return Text(FailureMessage(Failure::WriteError)); }
 
-QString EditorLimitMessage() { return QStringLiteral("文字列の大きさが メモ の制限を越えました"); }
+QString EditorLimitMessage() { return Text(FailureMessage(Failure::EditorLimit)); }
 
-QString JpegErrorMessage(int code) { return QStringLiteral("JPEG エラー #%1").arg(code); }
+QString JpegErrorMessage(int code) { return Text(FailureMessage(Failure::JpegError, {}, code)); }
 
-QString OutOfMemoryMessage() { return QStringLiteral("メモリストリームの拡大中にメモリが足りなくなりました"); }
+QString OutOfMemoryMessage() { return Text(FailureMessage(Failure::OutOfMemory)); }
 
-QString ErrorBoxText(const QString& message) {
-    // Compared as the CP932 bytes would be: every character above U+007F
-    // encodes with a first byte above '.', as does every ASCII letter or digit.
-    if (!message.isEmpty() && message.back() > QChar(u'.')) return message + QLatin1Char('.');
-    return message;
-}
+QString ErrorBoxText(const QString& message) { return Text(kuv::ErrorBoxText(message.toStdU16String())); }
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "GraphUnit1.h"
 
+#include "language/RunHistory.h"
 #include "picture/PictureImage.h"
 
 #include <QApplication>
@@ -26,7 +27,7 @@ constexpr QPoint kTipOffset(12, 16);
 
 PictureView::PictureView(const Picture& picture, int zoom, QWidget* parent)
     : QWidget(parent), picture_(picture), blinkTimer_(new QTimer(this)), zoom_(std::max(1, zoom)) {
-    blinkTimer_->setInterval(400);
+    blinkTimer_->setInterval(kBlinkMs);
     connect(blinkTimer_, &QTimer::timeout, this, [this] {
         blinkOn_ = !blinkOn_;
         update();
@@ -162,13 +163,8 @@ void PictureView::ShowStage(const Picture* stage, Owner line) {
     marked_ = QImage();
     blinkTimer_->stop();
     if (stage && line != 0 && stage->RecordsOwners()) {
-        marked_ = QImage(Picture::kWidth, Picture::kHeight, QImage::Format_ARGB32);
-        marked_.fill(Qt::transparent);
-        for (int row = 0; row < Picture::kHeight; ++row) {
-            auto* out = reinterpret_cast<QRgb*>(marked_.scanLine(row));
-            for (int x = 0; x < Picture::kWidth; ++x)
-                if (stage->OwnerAt(x, row) == line) out[x] = stage->At(x, row) ^ 0x00FFFFFFu;
-        }
+        marked_ = QImage(Picture::kWidth, Picture::kHeight, QImage::Format_RGB32);
+        StageFrame(*stage, line, true, reinterpret_cast<Pixel*>(marked_.bits()));
         blinkOn_ = true;
         blinkTimer_->start();
     }

@@ -48,8 +48,6 @@ public:
     void SetAids(PictureAids* aids) { aids_ = aids; }
     // The context menu for a KUV point.
     std::unique_ptr<QMenu> ContextMenu(QPoint kuv);
-    // The KUV point that the arrow keys move.
-    QPoint Crosshair() const { return crosshair_; }
     // The KUV point shown at a position in the view.
     QPoint KuvPointAt(QPoint at) const;
     // Shows a stage of the last run in place of the Picture, the pixels
@@ -78,7 +76,7 @@ private:
 
     const Picture& picture_;
     const Picture* stage_ = nullptr;
-    // The stage's pixels of its line, in their inverse colours, shown every
+    // The stage with its line's pixels in their highlight, shown every
     // other beat of blinkTimer_.
     QImage marked_;
     bool blinkOn_ = false;

@@ -88,7 +88,7 @@ std::vector<std::pair<QTextBlock, QRectF>> ListingEditor::ShownBlocks() const {
 void ListingEditor::paintEvent(QPaintEvent* e) {
     QPlainTextEdit::paintEvent(e);
     QPainter painter(viewport());
-    teacher_->PaintSwatches(painter);
+    teacher_->PaintMarks(painter);
 }
 
 bool ListingEditor::ContinuesLine(const QTextBlock& block) {

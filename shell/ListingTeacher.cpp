@@ -11,11 +11,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolTip>
 
+#include <cmath>
 #include <utility>
 
 namespace kuv {
@@ -28,11 +31,9 @@ std::u16string_view Utf16Of(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-// The line's normal form, as the run's rewrite makes it: only its first
-// 255 bytes count, so the first segment of a long line is all it needs.
-std::string NormalOf(const QTextBlock& block) { return NormaliseLine(ListingFromEditorText(block.text())); }
-
-bool StopsAll(std::string_view normal) { return normal.empty() || normal.substr(0, 3) == "END"; }
+// The line's bytes as the run takes them: only its first 255 bytes count,
+// so the first segment of a long line is all it needs.
+std::string BytesOf(const QTextBlock& block) { return ListingFromEditorText(block.text()); }
 
 // Whether a line may be an END line: after its spaces, "END" in any case.
 // Most lines are not, and are passed over without their normal form.
@@ -128,7 +129,7 @@ ListingTeacher::Standing ListingTeacher::StandingOf(const QTextBlock& block) {
             if (text.isEmpty()) continue;
             const bool first = firstLine_.isNull();
             if (first) firstLine_ = QTextCursor(b);
-            if (first ? StopsAll(NormalOf(b)) : MayBeEnd(text) && ClassifyStatement(NormalOf(b)) == skEnd) {
+            if ((first || MayBeEnd(text)) && CheckLineAt(BytesOf(b), {first, false, false}).endsRun) {
                 stop_ = QTextCursor(b);
                 lookedAll_ = true;
                 break;
@@ -147,8 +148,10 @@ void ListingTeacher::ContentsChanged(int position, int /*removed*/, int added) {
     if (applying_) return;
     QTextDocument* doc = editor_->document();
     const QTextBlock from = doc->findBlock(position), to = doc->findBlock(position + added);
-    // A change within one line is typing: that line waits to be checked.
+    // A change within one line is typing: that line waits to be checked,
+    // and its hint shows while the caret stays on it.
     typingBlock_ = from == to ? from.blockNumber() : -1;
+    hintLine_ = typingBlock_;
     typingRest_.start();
     // The place where the run stops holds unless the change touched it or
     // the first line, or came before them and may have made a new one.
@@ -160,7 +163,7 @@ void ListingTeacher::ContentsChanged(int position, int /*removed*/, int added) {
     const bool forget = from != to || touches(stop_) || touches(firstLine_) ||
                         (!firstLine_.isNull() && position < firstLine_.position()) ||
                         (!from.text().isEmpty() && (stop_.isNull() || from.position() < stop_.position()) &&
-                         ClassifyStatement(NormalOf(from)) == skEnd);
+                         CheckLineAt(BytesOf(from), {}).endsRun);
     // Cursors are not made or dropped here: the document is still in the
     // middle of its edit, going through its cursors.
     if (forget)
@@ -176,17 +179,10 @@ ListingTeacher::Verdict ListingTeacher::VerdictOf(const QTextBlock& block) {
     v.first = first;
     if (first.text().isEmpty()) return v;  // the rewrite deletes it
     const Standing standing = StandingOf(first);
-    v.reached = !standing.stopped;
-    if (!v.reached) return v;
-    const std::string normal = NormalOf(first);
-    // A last line of spaces, with no break after it, is gone after the
-    // rewrite.
-    if (normal.empty() && !first.next().isValid()) return v;
-    const LineVerdict line = CheckLine(normal);
-    v.kind = line.kind;
-    // A blank or END first line makes the run stop before it begins.
-    if (standing.first && StopsAll(normal)) return v;
-    if (line.args.error && first.blockNumber() != typingBlock_) v.message = line.args.Msg;
+    const LineCheck check = CheckLineAt(BytesOf(first), {standing.first, standing.stopped, !first.next().isValid()});
+    v.reached = check.reached;
+    v.kind = check.verdict.kind;
+    if (check.verdict.args.error && first.blockNumber() != typingBlock_) v.message = check.verdict.args.Msg;
     return v;
 }
 
@@ -208,12 +204,7 @@ void ListingTeacher::RefreshShownLines() {
             formats.append({0, static_cast<int>(line.size()), grey});
         } else if (!ListingEditor::ContinuesLine(b)) {
             for (const Span& s : LineSpans(Utf16Of(line), v.kind)) {
-                QTextCharFormat f = StyleOf(s.role, dark);
-                if (!v.message.empty()) {
-                    f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-                    f.setUnderlineColor(dark ? QColor(0xff, 0x5a, 0x5a) : QColor(Qt::red));
-                }
-                formats.append({s.start, s.length, f});
+                formats.append({s.start, s.length, StyleOf(s.role, dark)});
             }
         }
         if (b.layout()->formats() != formats) {
@@ -237,21 +228,53 @@ QString ListingTeacher::MessageOf(const QTextBlock& block) {
     return FromCp932(ErrorLogLine(number, v.message));
 }
 
-void ListingTeacher::PaintSwatches(QPainter& painter) {
-    const int side = std::max(6, editor_->fontMetrics().ascent() * 2 / 3);
+void ListingTeacher::PaintMarks(QPainter& painter) {
+    const int ascent = editor_->fontMetrics().ascent();
+    const QColor ink = editor_->palette().color(QPalette::Text);
+    const bool dark = editor_->palette().color(QPalette::Base).lightness() < 128;
     for (const auto& [b, box] : editor_->ShownBlocks()) {
         if (ListingEditor::ContinuesLine(b) || b.text().isEmpty()) continue;
         const Verdict v = VerdictOf(b);
         if (!v.reached) continue;
+        if (!v.message.empty()) PaintWave(painter, b, box, dark);
         for (const Swatch& s : LineSwatches(Utf16Of(b.text()), v.kind)) {
             const QTextLine line = b.layout()->lineForTextPosition(s.after);
             if (!line.isValid()) continue;
-            const qreal x = box.left() + line.cursorToX(s.after) + 2;
-            const qreal y = box.top() + line.y() + (line.height() - side) / 2;
-            painter.setPen(editor_->palette().color(QPalette::Text));
+            // Inside the space after the number, a pixel clear of the
+            // glyphs on each side; at the end of a line, a square.
+            const qreal from = line.cursorToX(s.after);
+            const bool spaceFollows = s.after < b.text().size() && s.after + 1 <= line.textStart() + line.textLength();
+            const qreal width = spaceFollows ? std::floor(line.cursorToX(s.after + 1) - from) - 2 : ascent * 2 / 3;
+            if (width < 2) continue;
+            const qreal x = std::ceil(box.left() + from) + 1;
+            const qreal y = box.top() + line.y() + (line.height() - ascent) / 2;
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(ink);
+            painter.drawRect(QRectF(x, y, width, ascent));
             painter.setBrush(QColorOf(s.colour));
-            painter.drawRect(QRectF(x, y, side, side));
+            painter.drawRect(QRectF(x + 1, y + 1, width - 2, ascent - 2));
         }
+    }
+}
+
+void ListingTeacher::PaintWave(QPainter& painter, const QTextBlock& block, const QRectF& box, bool dark) {
+    // Under the characters, in the line's descent, 2 pixels thick and 3
+    // high: dark red on the light editor (more than 5:1), light red on a
+    // dark one.
+    painter.setPen(QPen(dark ? QColor(0xff, 0x8a, 0x8a) : QColor(0xb0, 0x00, 0x00), 2));
+    painter.setBrush(Qt::NoBrush);
+    const QTextLayout* layout = block.layout();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        if (line.textLength() == 0) continue;
+        const qreal left = box.left() + line.x(), right = left + std::max<qreal>(line.naturalTextWidth(), 8);
+        const qreal base = box.top() + line.y() + line.height() - 3;
+        QPainterPath wave(QPointF(left, base + 1));
+        for (qreal x = left; x < right; x += 4) {
+            wave.lineTo(x + 2, base - 1);
+            wave.lineTo(x + 4, base + 1);
+        }
+        painter.drawPath(wave);
     }
 }
 
@@ -262,6 +285,8 @@ void ListingTeacher::CaretMoved() {
         refresh_.start();
     }
     if (block != hintBlock_) hintDismissed_ = false;
+    if (block != hintLine_) hintLine_ = -1;
+    hintBlock_ = block;
     UpdateHint();
     UpdateDescription();
 }
@@ -270,14 +295,14 @@ void ListingTeacher::UpdateHint() {
     const QTextCursor caret = editor_->textCursor();
     QTextBlock first = caret.block();
     while (ListingEditor::ContinuesLine(first)) first = first.previous();
-    hintBlock_ = caret.blockNumber();
-    const StatementForm* form = FormOf(ClassifyStatement(NormalOf(first)));
-    if (!form || hintDismissed_ || !editor_->hasFocus() || first != caret.block()) {
+    // Only on the line being typed: not at start-up, after Open or a run,
+    // nor when the caret merely comes onto a line.
+    const std::u16string hint = HintAt(Utf16Of(first.text()), caret.positionInBlock());
+    if (hint.empty() || hintDismissed_ || !editor_->hasFocus() || first != caret.block() ||
+        caret.blockNumber() != hintLine_) {
         hint_->hide();
         return;
     }
-    const int parameter = ParameterAt(Utf16Of(first.text()), caret.positionInBlock());
-    const std::u16string hint = HintText(*form, parameter);
     hint_->setText(RichHint(hint));
     // Read by assistive tools as the label's name, without the marks.
     hint_->setAccessibleName(QString::fromStdU16String(hint)
@@ -285,9 +310,51 @@ void ListingTeacher::UpdateHint() {
                                  .remove(QChar(kHintMarkEnd))
                                  .replace(QLatin1Char('\n'), QLatin1Char(' ')));
     hint_->adjustSize();
-    const QRect at = editor_->cursorRect(caret);
-    hint_->move(editor_->viewport()->mapToGlobal(QPoint(at.left(), at.bottom() + 4)));
+    hint_->move(HintPlace(caret, hint_->size()));
     hint_->show();
+}
+
+QRectF ListingTeacher::TextBoxOf(const QTextBlock& block) const {
+    // The rectangle of the line's characters in viewport coordinates, null
+    // for a line off the screen or without text.
+    for (const auto& [b, box] : editor_->ShownBlocks()) {
+        if (b != block) continue;
+        QRectF text;
+        const QTextLayout* layout = b.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            if (line.textLength() == 0) continue;
+            text |= QRectF(box.left() + line.x(), box.top() + line.y(), line.naturalTextWidth(), line.height());
+        }
+        return text;
+    }
+    return {};
+}
+
+QPoint ListingTeacher::HintPlace(const QTextCursor& caret, QSize size) const {
+    // The hint covers no character of the caret's line or of the lines
+    // above and below it: to the right of their text where the editor has
+    // room, else beside the editor's window on the screen, else beyond the
+    // neighbouring lines; never over the caret's line.
+    const QTextBlock block = caret.block();
+    const QRect at = editor_->cursorRect(caret);
+    QRectF near = TextBoxOf(block).united(QRectF(at));
+    for (const QTextBlock& b : {block.previous(), block.next()})
+        if (b.isValid()) near |= TextBoxOf(b);
+    QWidget* view = editor_->viewport();
+    constexpr int kGap = 8;
+    const int right = static_cast<int>(std::ceil(near.right())) + kGap;
+    if (right + size.width() <= view->width())
+        return view->mapToGlobal(QPoint(right, std::max(0, at.top() - (size.height() - at.height()) / 2)));
+    const QRect screen = editor_->screen() ? editor_->screen()->availableGeometry() : QRect();
+    const QRect window = editor_->window()->frameGeometry();
+    const int y = view->mapToGlobal(at.topLeft()).y();
+    if (window.right() + kGap + size.width() <= screen.right()) return {window.right() + kGap, y};
+    if (window.left() - kGap - size.width() >= screen.left()) return {window.left() - kGap - size.width(), y};
+    // No room beside: under the line below, or over the line above.
+    const int below = static_cast<int>(std::ceil(near.bottom())) + 2;
+    if (below + size.height() <= view->height()) return view->mapToGlobal(QPoint(at.left(), below));
+    return view->mapToGlobal(QPoint(at.left(), static_cast<int>(near.top()) - 2 - size.height()));
 }
 
 void ListingTeacher::UpdateDescription() {

@@ -37,8 +37,9 @@ public:
     // first error; empty for a clean line, a line Run never reaches, and
     // the line being typed.
     QString MessageOf(const QTextBlock& block);
-    // The swatches of the lines on screen, drawn over the editor's text.
-    void PaintSwatches(QPainter& painter);
+    // The swatches and error waves of the lines on screen, drawn beside
+    // the editor's characters, never over them.
+    void PaintMarks(QPainter& painter);
     // The hint of the statement under the caret, while one is shown.
     QLabel* Hint() const { return hint_; }
 
@@ -66,6 +67,10 @@ private:
     void ContentsChanged(int position, int removed, int added);
     void CaretMoved();
     void UpdateHint();
+    void PaintWave(QPainter& painter, const QTextBlock& block, const QRectF& box, bool dark);
+    QRectF TextBoxOf(const QTextBlock& block) const;
+    // Where the hint of the given size goes, in global coordinates.
+    QPoint HintPlace(const QTextCursor& caret, QSize size) const;
     void UpdateDescription();
     void ForgetStop();
 
@@ -80,6 +85,8 @@ private:
     QTimer refresh_;
     bool hintDismissed_ = false;
     int hintBlock_ = -1;
+    // The line whose typing shows the hint; -1 while none is typed.
+    int hintLine_ = -1;
     // Where the run stops without an error and the first line it keeps,
     // once found; how far the search has looked (the first block not yet
     // looked at), and whether it looked at everything.

@@ -1,7 +1,5 @@
 #include "MainUnit2.h"
 
-#include "language/PointInfo.h"
-
 #include "AboutUnit1.h"
 #include "CommandLine.h"
 #include "ErrorUnit1.h"
@@ -13,7 +11,9 @@
 #include "Paths.h"
 #include "Recovery.h"
 #include "ShiftJis.h"
+#include "language/LineStyle.h"
 #include "language/Listing.h"
+#include "language/Messages.h"
 #include "language/PointInfo.h"
 #include "language/Runner.h"
 #include "picture/Drawing.h"
@@ -127,20 +127,19 @@ TFormM::TFormM(const Scaling& scale, QWidget* parent)
     });
     connect(replayTimer_, &QTimer::timeout, this, [this] { ReplayStep(); });
 
-    // What each save writes for the name chosen: the suffix is compared
-    // byte for byte, so "prog.KUV" becomes "prog.KUV.kuv".
-    const auto suffixed = [](const char* suffix) {
+    // What each save writes for the name chosen.
+    const auto suffixed = [](const char16_t* suffix) {
         return [suffix](const QString& chosen) {
-            return chosen.endsWith(QLatin1String(suffix), Qt::CaseSensitive) ? chosen : chosen + QLatin1String(suffix);
+            return QString::fromStdU16String(CompletedFileName(chosen.toStdU16String(), suffix));
         };
     };
     OpenDialog1 = {FileDialog::Kind::Open, QStringLiteral("グラフィック記述言語 (*.kuv)"), QStringLiteral("*.kuv"), {}, {}};
     SaveDialog1 = {FileDialog::Kind::Save, QStringLiteral("グラフィック描画言語 (noname.kuv)"), QStringLiteral("noname"), {},
-                   suffixed(".kuv")};
+                   suffixed(u".kuv")};
     SaveDialog2 = {FileDialog::Kind::Save, QStringLiteral("JPGファイル (*.jpg)"), QStringLiteral("noname"), {},
-                   suffixed(".jpg")};
+                   suffixed(u".jpg")};
     SaveDialog3 = {FileDialog::Kind::Save, QStringLiteral("BMPファイル (*.bmp)"), QStringLiteral("noname"), {},
-                   [bmp = suffixed(".bmp")](QString chosen) { return bmp(chosen.remove(QLatin1Char('*'))); }};
+                   suffixed(u".bmp")};
 
     FormCreate();
     Memo1->setFocus();
@@ -345,19 +344,14 @@ void TFormM::InsertPoint(int x, int y) {
     QTextCursor c = Memo1->textCursor();
     c.beginEditBlock();
     c.removeSelectedText();
-    // A space in front, unless the caret is at a line's start or after one.
-    // (At the start of a long line's later segment, the character before is
-    // the previous segment's last one, behind the paragraph break.)
+    // At the start of a long line's later segment, the character before is
+    // the previous segment's last one, behind the paragraph break.
     const bool segmentStart = c.atBlockStart() && ListingEditor::ContinuesLine(c.block());
     const bool lineStart = c.atBlockStart() && !segmentStart;
     const QChar before = lineStart ? QChar() : Memo1->document()->characterAt(c.position() - (segmentStart ? 2 : 1));
-    const bool spaced = lineStart || before == QLatin1Char(' ');
-    // And a space behind, unless the line ends or a space follows: the
-    // numbers never run into the word after them.
-    const QChar after = Memo1->document()->characterAt(c.position());
-    const bool spacedAfter = after.isNull() || after == QLatin1Char(' ') || after == QChar::ParagraphSeparator;
-    c.insertText((spaced ? QString() : QStringLiteral(" ")) + QStringLiteral("%1 %2").arg(x).arg(y) +
-                 (spacedAfter ? QString() : QStringLiteral(" ")));
+    QChar after = Memo1->document()->characterAt(c.position());
+    if (after == QChar::ParagraphSeparator) after = QChar();
+    c.insertText(QString::fromStdU16String(PointInsertion(x, y, before.unicode(), after.unicode())));
     c.endEditBlock();
     Memo1->setTextCursor(c);
     BringListingToFront();
@@ -425,14 +419,11 @@ void TFormM::EndStages() {
 void TFormM::Replay() {
     if (!CanShowStages()) return;
     EndStages();
-    // About eight lines a second, and done within ten seconds.
-    constexpr int kSlowMs = 125, kWholeMs = 10000, kFastestMs = 20;
-    const int lines = std::max(1, history_.LastLine());
-    const int interval = std::max(kFastestMs, std::min(kSlowMs, kWholeMs / lines));
-    replayStep_ = std::max(1, (lines * interval + kWholeMs - 1) / kWholeMs);  // lines a beat, rounded up
+    const ReplaySchedule schedule = ReplayScheduleFor(history_.LastLine());
+    replayStep_ = schedule.step;
     replayLine_ = 0;
     qApp->installEventFilter(this);
-    replayTimer_->start(interval);
+    replayTimer_->start(schedule.intervalMs);
     ReplayStep();
 }
 
@@ -444,7 +435,7 @@ void TFormM::ReplayStep() {
         replayTimer_->stop();
         qApp->removeEventFilter(this);
         // The last stage stays a moment, then the full Picture returns.
-        QTimer::singleShot(600, this, [this] {
+        QTimer::singleShot(kReplayLastStageMs, this, [this] {
             if (!replayTimer_->isActive() && replayLine_ > 0) EndStages();
         });
     }
@@ -464,17 +455,7 @@ void TFormM::MarkChanged() {
     unsaved_ = true;
 }
 
-QString BaseName(const QString& path) {
-    // By characters, so the second byte of a double-byte character is never
-    // taken for a backslash.
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < path.size(); ++i)
-        if (path[i] == QLatin1Char('\\') || path[i] == QLatin1Char(':') || path[i] == QLatin1Char('/')) start = i + 1;
-    QString name = path.mid(start);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0) name.truncate(dot);
-    return name;
-}
+QString BaseName(const QString& path) { return QString::fromStdU16String(kuv::BaseName(path.toStdU16String())); }
 
 std::optional<QString> TFormM::RunDialog(FileDialog& dialog) {
     std::optional<QString> chosen = dialogs_->RunFileDialog(dialog);

@@ -6,6 +6,7 @@
 #include "shell/ListingTeacher.h"
 #include "shell/ShiftJis.h"
 #include "language/Runner.h"
+#include "picture/Highlight.h"
 #include "shell/MainUnit2.h"
 #include "support/FormsFixture.h"
 
@@ -667,7 +668,28 @@ TEST_F(PictureAidsTest, TheLineBehindAPixelIsOfferedOnlyForTheLastRunsDrawing) {
     EXPECT_TRUE(OwnerOffered(5, 0));
 }
 
-TEST_F(ShellTest, ALineLeftWithAnErrorIsUnderlined) {
+// Where a line's first block stands in the editor's viewport.
+QRectF BoxOf(ListingEditor* editor, int line) {
+    for (const auto& [b, box] : editor->ShownBlocks())
+        if (b.blockNumber() == line) return box;
+    return {};
+}
+
+// Rows of the editor's viewport, as painted, that hold a pixel of the given
+// colour within a line's rectangle.
+int RowsWithColour(ListingEditor* editor, int line, QRgb colour) {
+    const QImage shot = editor->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRectF box = BoxOf(editor, line);
+    int rows = 0;
+    for (int y = std::max(0, int(box.top())); y < std::min(shot.height(), int(box.bottom())); ++y) {
+        bool found = false;
+        for (int x = 0; x < shot.width() && !found; ++x) found = (shot.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+        rows += found;
+    }
+    return rows;
+}
+
+TEST_F(ShellTest, ALineLeftWithAnErrorHasAWaveThatWeakSightCanSee) {
     M().Memo1->clear();
     QTest::keyClicks(M().Memo1, "line 0 0 700 0 1");
     QTest::keyClick(M().Memo1, Qt::Key_Return);
@@ -675,13 +697,73 @@ TEST_F(ShellTest, ALineLeftWithAnErrorIsUnderlined) {
     QTest::keyClick(M().Memo1, Qt::Key_Return);
     QTest::keyClicks(M().Memo1, "oops");
     QApplication::processEvents();  // the formats are laid on from the event loop
-    const auto underlined = [this](int line) {
-        const QList<QTextLayout::FormatRange> f = M().Memo1->document()->findBlockByNumber(line).layout()->formats();
-        return !f.isEmpty() && f.front().format.underlineStyle() == QTextCharFormat::WaveUnderline;
-    };
-    EXPECT_TRUE(underlined(0));
-    EXPECT_FALSE(underlined(1));
-    EXPECT_FALSE(underlined(2));  // after END
+    const QRgb wave = qRgb(0xb0, 0x00, 0x00);
+    const QRgb base = M().Memo1->palette().color(QPalette::Base).rgb();
+    EXPECT_GE(ContrastRatio(wave | 0xFF000000u, base | 0xFF000000u), 3.0);
+    EXPECT_GE(RowsWithColour(M().Memo1, 0, wave), 2);  // at least 2 pixels high
+    EXPECT_EQ(RowsWithColour(M().Memo1, 1, wave), 0);
+    EXPECT_EQ(RowsWithColour(M().Memo1, 2, wave), 0);  // after END
+}
+
+TEST_F(ShellTest, TheHintShowsFromTheWordAndItsSpaceAndOnlyWhileTyping) {
+    QLabel* hint = M().Memo1->Teacher()->Hint();
+    EXPECT_FALSE(hint->isVisible()) << "not at start-up";
+    M().Memo1->setPlainText("REM\nEND\n");
+    M().Memo1->moveCursor(QTextCursor::End);
+    QTest::keyClicks(M().Memo1, "ARC");
+    EXPECT_FALSE(hint->isVisible()) << "ARC alone is no statement yet";
+    QTest::keyClicks(M().Memo1, " ");
+    ASSERT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->accessibleName(), "ARC x y 半径 開始角 終了角 色 — x: 0〜640");
+    QTest::keyClick(M().Memo1, Qt::Key_Up);
+    EXPECT_FALSE(hint->isVisible()) << "the caret only passes the line above";
+    QTest::keyClick(M().Memo1, Qt::Key_Down);
+    EXPECT_FALSE(hint->isVisible()) << "coming back without typing";
+    QTest::keyClicks(M().Memo1, "1");
+    EXPECT_TRUE(hint->isVisible());
+}
+
+TEST_F(ShellTest, TheHintCoversNoCharacterOfItsLineOrTheLinesBesideIt) {
+    // Long neighbours leave no room to the right of their text.
+    M().Memo1->setPlainText("LINE 100 100 200 200 1 2 3 4 5 6\n\nLINE 100 100 200 200 1 2 3 4 5 6\n");
+    QTextCursor c(M().Memo1->document()->findBlockByNumber(1));
+    M().Memo1->setTextCursor(c);
+    QTest::keyClicks(M().Memo1, "circle 1");
+    QLabel* hint = M().Memo1->Teacher()->Hint();
+    ASSERT_TRUE(hint->isVisible());
+    const QRect shown(hint->mapToGlobal(QPoint(0, 0)), hint->size());
+    for (int line = 0; line < 3; ++line) {
+        const QTextBlock b = M().Memo1->document()->findBlockByNumber(line);
+        const QTextLine row = b.layout()->lineAt(0);
+        const QRectF box = BoxOf(M().Memo1, line);
+        const QRect text(M().Memo1->viewport()->mapToGlobal(QPoint(int(box.left()), int(box.top()))),
+                         QSize(int(std::ceil(row.naturalTextWidth())), int(row.height())));
+        EXPECT_FALSE(shown.intersects(text)) << "line " << line;
+    }
+}
+
+TEST_F(ShellTest, SwatchesStayInTheSpaceAfterTheirNumber) {
+    M().Memo1->setPlainText("PAINT 200 200 2 0\n");
+    QApplication::processEvents();
+    const QImage shot = M().Memo1->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QTextBlock b = M().Memo1->document()->firstBlock();
+    const QTextLine row = b.layout()->lineAt(0);
+    const QRectF box = BoxOf(M().Memo1, 0);
+    // The red swatch of colour 2, between the "2" and the "0".
+    QRect red;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if ((shot.pixel(x, y) & 0xFFFFFF) == 0xFF0000) red |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(red.isEmpty());
+    EXPECT_GE(red.height(), 4);
+    // Nothing of the swatch, its frame included, reaches the ink of the
+    // characters on either side.
+    const QFontMetricsF metrics(M().Memo1->font());
+    const qreal baseline = box.top() + row.y() + row.ascent();
+    for (const int i : {14, 16}) {
+        const QRectF ink = metrics.boundingRect(b.text()[i]).translated(box.left() + row.cursorToX(i), baseline);
+        EXPECT_FALSE(QRectF(red.adjusted(-1, -1, 1, 1)).intersects(ink)) << "character " << i;
+    }
 }
 
 TEST_F(ShellTest, TheLiveChecksSayWhatRunWouldSay) {
