@@ -6,12 +6,16 @@
 #include "language/LineStyle.h"
 #include "language/Listing.h"
 #include "language/ListingText.h"
+#include "language/Messages.h"
 #include "language/PointInfo.h"
 #include "language/RunHistory.h"
 #include "language/Runner.h"
 #include "picture/Bmp.h"
+#include "picture/Highlight.h"
 #include "picture/Jpeg.h"
 #include "picture/Picture.h"
+
+#include <emscripten.h>
 
 #include <cstdint>
 #include <optional>
@@ -52,16 +56,16 @@ const std::uint8_t* Bytes(std::vector<std::uint8_t> bytes, int* size) {
     return The().bytes.data();
 }
 
-// A Picture as a canvas takes it (R, G, B, A), with the pixels that line
-// painted inverted when mark is set.
+// A Picture as a canvas takes it (R, G, B, A), on the highlighted beat of
+// a stage of line when mark is set.
 const std::uint8_t* Rgba(const kuv::Picture& picture, kuv::Owner mark) {
     std::vector<std::uint8_t>& out = The().rgba;
-    out.resize(std::size_t{kuv::Picture::kWidth} * kuv::Picture::kHeight * 4);
-    const kuv::Pixel* p = picture.Pixels();
-    const bool marking = mark != 0 && picture.RecordsOwners();
-    for (std::size_t i = 0, n = out.size() / 4; i < n; ++i) {
-        kuv::Pixel c = p[i];
-        if (marking && picture.Owners()[i] == mark) c ^= 0x00FFFFFFu;
+    constexpr std::size_t kPixels = std::size_t{kuv::Picture::kWidth} * kuv::Picture::kHeight;
+    out.resize(kPixels * 4);
+    static std::vector<kuv::Pixel> frame(kPixels);
+    kuv::StageFrame(picture, mark, mark != 0, frame.data());
+    for (std::size_t i = 0; i < kPixels; ++i) {
+        const kuv::Pixel c = frame[i];
         out[4 * i] = static_cast<std::uint8_t>(c >> 16);
         out[4 * i + 1] = static_cast<std::uint8_t>(c >> 8);
         out[4 * i + 2] = static_cast<std::uint8_t>(c);
@@ -83,7 +87,7 @@ extern "C" {
 // Runs a listing (CP932 bytes with CR LF) as the Run command does, keeping
 // the owners and stages of the Picture; returns 1 when it stopped at an
 // error, else 0.
-int kuv_run(const char* listing, int size) {
+EMSCRIPTEN_KEEPALIVE int kuv_run(const char* listing, int size) {
     Core& core = The();
     kuv::Listing text(std::string(listing, static_cast<std::size_t>(size)));
     core.picture = kuv::Picture();
@@ -94,14 +98,14 @@ int kuv_run(const char* listing, int size) {
     return result.error ? 1 : 0;
 }
 
-int kuv_run_text(const char16_t* text, int length) {
+EMSCRIPTEN_KEEPALIVE int kuv_run_text(const char16_t* text, int length) {
     const std::string bytes = kuv::EncodeCp932Lines(Utf16(text, length));
     return kuv_run(bytes.data(), static_cast<int>(bytes.size()));
 }
 
 // A run into scratch, made while the page waits for its user: the first
 // Run then finds its memory in place, as every later one does.
-void kuv_warm() {
+EMSCRIPTEN_KEEPALIVE void kuv_warm() {
     kuv::Listing listing(std::string("CIRCLE 320 240 100 0\r\nEND\r\n"));
     kuv::Picture scratch;
     scratch.RecordOwners();
@@ -112,7 +116,7 @@ void kuv_warm() {
 
 // The last run's rewritten listing (0) or ErrorLog line (1), as the page
 // shows it.
-const char16_t* kuv_text(int which, int* length) {
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_text(int which, int* length) {
     const Core& core = The();
     return Answer(kuv::DecodeCp932Lines(which == 0 ? (core.paintedBy ? core.paintedBy->Text() : std::string()) : core.errorLine),
                   length);
@@ -120,12 +124,12 @@ const char16_t* kuv_text(int which, int* length) {
 
 // A listing file's bytes as the editor takes them (the Open command's
 // rules; bytes that are not text kept as stand-ins).
-const char16_t* kuv_load(const char* bytes, int size, int* length) {
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_load(const char* bytes, int size, int* length) {
     return Answer(kuv::DecodeCp932Lines(kuv::NormaliseLoadedText(std::string_view(bytes, static_cast<std::size_t>(size)))), length);
 }
 
 // The editor's text as a listing file's bytes (CP932, CR LF).
-const std::uint8_t* kuv_save(const char16_t* text, int length, int* size) {
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* kuv_save(const char16_t* text, int length, int* size) {
     const std::string bytes = kuv::EncodeCp932Lines(Utf16(text, length));
     return Bytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), size);
 }
@@ -133,7 +137,7 @@ const std::uint8_t* kuv_save(const char16_t* text, int length, int* size) {
 // The live checks of the editor's text: for each line where Run would stop
 // were it the first error, "line TAB ErrorLog line LF"; then, after a line
 // "-", the number of the first line that no run reaches (0 for none).
-const char16_t* kuv_check(const char16_t* text, int length, int* answerLength) {
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_check(const char16_t* text, int length, int* answerLength) {
     const kuv::Listing listing(kuv::EncodeCp932Lines(Utf16(text, length)));
     std::u16string out;
     const std::vector<kuv::LineCheck> checks = kuv::CheckListing(listing);
@@ -153,7 +157,7 @@ const char16_t* kuv_check(const char16_t* text, int length, int* answerLength) {
 // What the editor shows of one line: [count of spans, then start, length,
 // role, parameter of each; count of swatches, then after, colour
 // (0x00BBGGRR) of each].
-const std::int32_t* kuv_line_style(const char16_t* line, int length) {
+EMSCRIPTEN_KEEPALIVE const std::int32_t* kuv_line_style(const char16_t* line, int length) {
     const std::u16string_view text = Utf16(line, length);
     const kuv::StatementKind kind = KindOf(text);
     std::vector<std::int32_t>& out = The().numbers;
@@ -167,53 +171,85 @@ const std::int32_t* kuv_line_style(const char16_t* line, int length) {
     return out.data();
 }
 
-// The hint for the line with the caret at position (the core's HintText,
-// its marks U+0001 and U+0002); empty for a line that is no statement.
-const char16_t* kuv_hint(const char16_t* line, int length, int position, int* answerLength) {
-    const std::u16string_view text = Utf16(line, length);
-    const kuv::StatementForm* form = kuv::FormOf(KindOf(text));
-    return Answer(form ? kuv::HintText(*form, kuv::ParameterAt(text, position)) : std::u16string(), answerLength);
+// The hint for the line as typed with the caret at position (the core's
+// HintAt, its marks U+0001 and U+0002); empty for a line that names no
+// statement.
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_hint(const char16_t* line, int length, int position, int* answerLength) {
+    return Answer(kuv::HintAt(Utf16(line, length), position), answerLength);
 }
 
-// The last run's Picture for a canvas.
-const std::uint8_t* kuv_rgba() { return Rgba(The().picture, 0); }
+// The error box's text of a failure (kuv::Failure's order), with the name
+// of its file or libjpeg's number.
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_failure(int failure, const char16_t* name, int nameLength, int code, int* length) {
+    return Answer(kuv::ErrorBoxText(kuv::FailureMessage(static_cast<kuv::Failure>(failure), Utf16(name, nameLength), code)),
+                  length);
+}
 
-// The Picture just after line ran, the pixels that line painted inverted
+// The name a save writes for the name chosen, with its suffix.
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_completed_name(const char16_t* chosen, int chosenLength, const char16_t* suffix, int suffixLength,
+                                   int* length) {
+    return Answer(kuv::CompletedFileName(Utf16(chosen, chosenLength), Utf16(suffix, suffixLength)), length);
+}
+
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_base_name(const char16_t* path, int pathLength, int* length) {
+    return Answer(kuv::BaseName(Utf16(path, pathLength)), length);
+}
+
+// What inserting a point puts at the caret, between the characters before
+// and after it (0 for the line's start or end).
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_point_insertion(int x, int y, int before, int after, int* length) {
+    return Answer(kuv::PointInsertion(x, y, static_cast<char16_t>(before), static_cast<char16_t>(after)), length);
+}
+
+// The replay's beat in milliseconds and lines a beat, for the last run.
+EMSCRIPTEN_KEEPALIVE int kuv_replay_interval() { return kuv::ReplayScheduleFor(The().history.LastLine()).intervalMs; }
+EMSCRIPTEN_KEEPALIVE int kuv_replay_step() { return kuv::ReplayScheduleFor(The().history.LastLine()).step; }
+EMSCRIPTEN_KEEPALIVE int kuv_replay_last_ms() { return kuv::kReplayLastStageMs; }
+EMSCRIPTEN_KEEPALIVE int kuv_blink_ms() { return kuv::kBlinkMs; }
+
+// The Picture's size, as the core has it.
+EMSCRIPTEN_KEEPALIVE int kuv_width() { return kuv::Picture::kWidth; }
+EMSCRIPTEN_KEEPALIVE int kuv_height() { return kuv::Picture::kHeight; }
+
+// The last run's Picture for a canvas.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* kuv_rgba() { return Rgba(The().picture, 0); }
+
+// The Picture just after line ran, on the highlighted beat of its line
 // when mark is set; the number of lines that ran is kuv_last_line().
-const std::uint8_t* kuv_stage(int line, int mark) {
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* kuv_stage(int line, int mark) {
     Core& core = The();
     if (!core.paintedBy || core.history.Empty()) return Rgba(core.picture, 0);
     const int shown = std::min(line, core.history.LastLine());
     return Rgba(core.history.PictureAfter(line, *core.paintedBy), mark ? static_cast<kuv::Owner>(shown) : 0);
 }
 
-int kuv_last_line() { return The().history.LastLine(); }
+EMSCRIPTEN_KEEPALIVE int kuv_last_line() { return The().history.LastLine(); }
 
 // The tooltip's words for a point in KUV's coordinates (y upwards).
-const char16_t* kuv_describe(int x, int y, int* length) {
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_describe(int x, int y, int* length) {
     if (!InPicture(x, y)) return Answer(u"", length);
     const Core& core = The();
     return Answer(kuv::DescribePoint(core.picture, x, y, core.paintedBy ? &*core.paintedBy : nullptr), length);
 }
 
 // The line of the last run that painted a point last; 0 for none.
-int kuv_owner(int x, int y) {
+EMSCRIPTEN_KEEPALIVE int kuv_owner(int x, int y) {
     return InPicture(x, y) ? static_cast<int>(The().picture.OwnerAt(x, kuv::Picture::kHeight - 1 - y)) : 0;
 }
 
 // Clear: the Picture white, as the Clear command leaves it; the last run's
 // owners and stages are gone with its drawing.
-void kuv_clear() {
+EMSCRIPTEN_KEEPALIVE void kuv_clear() {
     The().picture = kuv::Picture();
     The().paintedBy.reset();
     The().history.Clear();
 }
 
-const std::uint8_t* kuv_bmp(int* size) { return Bytes(kuv::EncodeBmp(The().picture), size); }
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* kuv_bmp(int* size) { return Bytes(kuv::EncodeBmp(The().picture), size); }
 
 // The Picture as the JPG export writes it; size 0 when libjpeg failed, with
 // its message number in *error (0 for memory).
-const std::uint8_t* kuv_jpeg(int* size, int* error) {
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* kuv_jpeg(int* size, int* error) {
     kuv::JpegResult result = kuv::EncodeJpeg(The().picture);
     *error = result.errorCode;
     return Bytes(result.Ok() ? std::move(result.bytes) : std::vector<std::uint8_t>(), size);

@@ -17,14 +17,14 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 # libjpeg for wasm, built once from Debian's source package.
 jpeg=$(dirname "$out")/libjpeg
 bash "$here/web/libjpeg.sh" "$jpeg"
-sources=(
-  "$here"/language/{Cp932,LineStyle,Listing,ListingText,PointInfo,RunHistory,Runner,StatementParser,StatementTable}.cpp
-  "$here"/picture/{Bmp,Drawing,Jpeg,Picture,GlyphText}.cpp
-  "$native/app/glyphs.cpp"
-  "$here"/web/{TextFromGlyphs,Core}.cpp
-)
+# The core's own source lists, as the desktop's build reads them.
+sources=()
+for module in language picture; do
+  while read -r file; do [ -n "$file" ] && sources+=("$here/$module/$file"); done <"$here/$module/sources.txt"
+done
+sources+=("$native/app/glyphs.cpp" "$here"/web/{TextFromGlyphs,Core}.cpp)
 em++ -O2 -std=c++17 -I"$here" -I"$native/language" -I"$native/picture" -I"$jpeg/include" "${sources[@]}" "$jpeg/libjpeg.a" \
-  -sEXPORTED_FUNCTIONS=_kuv_run,_kuv_run_text,_kuv_text,_kuv_load,_kuv_save,_kuv_check,_kuv_line_style,_kuv_hint,_kuv_rgba,_kuv_stage,_kuv_last_line,_kuv_describe,_kuv_owner,_kuv_clear,_kuv_bmp,_kuv_jpeg,_kuv_warm,_malloc,_free \
+  -sEXPORTED_FUNCTIONS=_malloc,_free \
   -sEXPORTED_RUNTIME_METHODS=HEAPU8,HEAP32,HEAPU16 -sALLOW_MEMORY_GROWTH=1 -sMODULARIZE=1 -sEXPORT_NAME=KuvCore \
   -o "$out/kuv-core.js"
 # The page: its static files.

@@ -130,8 +130,38 @@ serveSite(site).then(async ({ url, server }) => {
     check(selected[0] === 'BOX 120 60 360 240 0' && selected[1] === '2', `この点をかいた行へ移動 selects the line (${selected})`);
     await page.keyboard.press('End');
     await page.mouse.click(...at(10, 470), { clickCount: 2 });
-    const inserted = await page.evaluate(() => document.querySelectorAll('.cm-line')[1].textContent);
+    const inserted = await page.waitForFunction(() => document.querySelectorAll('.cm-line')[1].textContent !== 'BOX 120 60 360 240 0' &&
+      document.querySelectorAll('.cm-line')[1].textContent, { timeout: 3000 }).then((h) => h.jsonValue(), () => '');
     check(inserted === 'BOX 120 60 360 240 0 10 470', `a double-click inserts the point (${JSON.stringify(inserted)})`);
+    await withControl('z');
+    // The hint: none until a statement's word and its space are typed on
+    // a line; then beside the text, over no character of that line or of
+    // the lines above and below it; gone once the caret only moves.
+    const hintShown = () => page.evaluate(() => !document.getElementById('hint').hidden && document.getElementById('hint').textContent);
+    await page.click('.cm-content');
+    await withControl('End');
+    check(!(await hintShown()), 'no hint when the caret only moves');
+    await page.keyboard.press('Enter');
+    await page.keyboard.type('ARC ');
+    const arcHint = await page.waitForFunction(() => !document.getElementById('hint').hidden && document.getElementById('hint').textContent,
+      { timeout: 3000 }).then((h) => h.jsonValue(), () => '');
+    const covered = await page.evaluate(() => {
+      const hint = document.getElementById('hint').getBoundingClientRect();
+      const lines = Array.from(document.querySelectorAll('.cm-line')).slice(-3);
+      const hits = [];
+      for (const line of lines) {
+        const range = document.createRange();
+        range.selectNodeContents(line);
+        for (const r of range.getClientRects())
+          if (r.width && r.left < hint.right && r.right > hint.left && r.top < hint.bottom && r.bottom > hint.top) hits.push(line.textContent);
+      }
+      return hits;
+    });
+    check(arcHint === 'ARC x y 半径 開始角 終了角 色 — x: 0〜640' && covered.length === 0,
+          `typing ARC and its space shows its hint, over no character nearby (${JSON.stringify(arcHint)}, covering ${JSON.stringify(covered)})`);
+    await page.keyboard.press('ArrowUp');
+    check(await page.waitForFunction(() => document.getElementById('hint').hidden, { timeout: 3000 }).then(() => true, () => false),
+          'the hint goes when the caret leaves the line');
     await withControl('z');
     // A faulty line typed and left: the live check marks it with Run's line.
     await page.click('.cm-content');
@@ -250,6 +280,8 @@ serveSite(site).then(async ({ url, server }) => {
           `${listings.length} listings opened and run in the page give kuv-render's Picture (differing: ${differing.join(' ')})`);
 
     await page.setViewport({ width: 390, height: 844, hasTouch: true, isMobile: true });
+    // A change to a mobile view reloads the page.
+    await page.waitForFunction('window.kuvReady', { timeout: 10000 });
     await page.keyboard.press('Escape');
     // A long press on the Picture shows the point.
     const small = await page.$eval('#picture', (c) => { const r = c.getBoundingClientRect(); return { x: r.left + 50, y: r.top + 50, scale: 641 / r.width }; });

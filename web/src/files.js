@@ -12,6 +12,16 @@ const PICTURE_TYPES = {
 
 const cancelled = (e) => e && e.name === 'AbortError';
 
+// A file that could not be read or written: the core's name for the
+// failure and the file's name, which the worker makes the message of.
+export class FileFailure extends Error {
+  constructor(failure, fileName) {
+    super(`${failure}: ${fileName}`);
+    this.failure = failure;
+    this.fileName = fileName;
+  }
+}
+
 function download(bytes, name, type) {
   const link = document.createElement('a');
   link.href = URL.createObjectURL(new Blob([bytes], { type }));
@@ -30,10 +40,6 @@ async function writeTo(handle, bytes) {
     throw e;
   }
 }
-
-// The file's name with its last extension removed, as the desktop's
-// default names for the picture exports.
-export const baseName = (name) => name.replace(/^.*[\\/]/, '').replace(/\.[^.]*$/, '');
 
 // Chooses a listing: {name, bytes, handle} or null when cancelled.
 export async function chooseListing(input) {
@@ -61,7 +67,7 @@ export async function readHandle(handle) {
   try {
     file = await handle.getFile();
   } catch {
-    throw new Error(`ファイル ${handle.name} は開けません`);
+    throw new FileFailure('cannot-open', handle.name);
   }
   return readFile(file, handle);
 }
@@ -70,7 +76,7 @@ export async function readFile(file, handle) {
   try {
     return { name: file.name, bytes: await file.arrayBuffer(), handle };
   } catch {
-    throw new Error(`ファイル ${file.name} は開けません`);
+    throw new FileFailure('cannot-open', file.name);
   }
 }
 
@@ -80,7 +86,7 @@ export async function writeFile(handle, name, bytes, type) {
   try {
     await writeTo(handle, bytes);
   } catch {
-    throw new Error(`ファイル ${handle.name} を作成できません`);
+    throw new FileFailure('cannot-create', handle.name);
   }
 }
 
@@ -94,7 +100,7 @@ export async function chooseNew(suggested, kind, askName) {
       return { handle, name: handle.name };
     } catch (e) {
       if (cancelled(e)) return null;
-      throw new Error(`ファイル ${suggested} を作成できません`);
+      throw new FileFailure('cannot-create', suggested);
     }
   }
   const name = await askName(suggested);

@@ -1,7 +1,6 @@
 // The page: the listing in CodeMirror, the commands of the menu bar, the
 // Run command in a Web Worker, the Picture on a canvas, the error window
 // and the message boxes as dialogs, and the listing kept in the browser.
-/* global KuvCore */
 import {
   Decoration, EditorView, drawSelection, highlightActiveLine, highlightActiveLineGutter, highlightSpecialChars, keymap,
   lineNumbers,
@@ -13,7 +12,7 @@ import { lintKeymap } from '@codemirror/lint';
 import { setUpMenuBar } from './menus.js';
 import { teaching } from './teaching.js';
 import { setUpPicture } from './picture.js';
-import { baseName, chooseListing, chooseNew, readFile, readHandle, writeFile } from './files.js';
+import { FileFailure, chooseListing, chooseNew, readFile, readHandle, writeFile } from './files.js';
 import { keep, restore, flush } from './storage.js';
 
 const $ = (id) => document.getElementById(id);
@@ -27,21 +26,25 @@ const editing = [
   keymap.of([{ key: 'Enter', run: insertNewline }, ...defaultKeymap, ...searchKeymap, ...historyKeymap, ...lintKeymap]),
 ];
 
-// The worker: each request gets a promise of its reply.
+// The worker holds the page's only core. Each request gets a promise of
+// its reply; a failure in the worker rejects it with the error box's text.
 const worker = new Worker('worker.js');
 const waiting = new Map();
 let nextId = 0;
-const ask = (request, transfer = []) => new Promise((resolve) => {
+class Failure extends Error {}
+const ask = (request, transfer = []) => new Promise((resolve, reject) => {
   const id = nextId++;
-  waiting.set(id, resolve);
+  waiting.set(id, (reply) => (reply.failure !== undefined ? reject(new Failure(reply.failure)) : resolve(reply)));
   worker.postMessage({ id, ...request }, transfer);
 });
-const workerReady = new Promise((resolve) => {
+const askText = async (request) => (await ask(request)).text;
+const workerReady = new Promise((resolve, reject) => {
   worker.onmessage = (event) => {
-    if (event.data.ready) return resolve();
+    if (event.data.ready !== undefined) return event.data.ready ? resolve(event.data) : reject(new Error(event.data.failure));
     waiting.get(event.data.id)?.(event.data);
     waiting.delete(event.data.id);
   };
+  worker.onerror = (e) => reject(new Error(e.message || 'worker'));
 });
 
 // The desktop's state: the current file's name, the handle to write it
@@ -63,15 +66,23 @@ const replayLine = StateField.define({
   provide: (f) => EditorView.decorations.from(f),
 });
 
+// text is shown as it is: an error's text comes from the core with its
+// full stop already set by the core's rule.
 function messageBox(text, error) {
   return new Promise((resolve) => {
-    $('message-text').textContent = error ? `${text}.` : text;
+    $('message-text').textContent = text;
     $('message-icon').textContent = error ? '⛔ ' : '';
     $('message').onclose = resolve;
     $('message').showModal();
   });
 }
-const fail = (e) => messageBox(e.message, true);
+// A file that the browser would not read or write: the worker makes the
+// message, as every other failure's.
+const fail = async (e) => {
+  const text = e instanceof FileFailure
+    ? await askText({ op: 'failure', failure: e.failure, name: e.fileName }).catch(() => e.message) : e.message;
+  return messageBox(text, true);
+};
 
 function askName(suggested) {
   return new Promise((resolve) => {
@@ -83,7 +94,7 @@ function askName(suggested) {
   });
 }
 
-let picture, editor;
+let picture, editor, blank;
 const caretLine = () => editor.state.doc.lineAt(editor.state.selection.main.head).number;
 // Back to the listing after a command, unless a modal box has the keyboard.
 const focusListing = () => { if (!document.querySelector('dialog:modal')) editor.focus(); };
@@ -127,7 +138,7 @@ async function clearPicture() {
   picture.endStages();
   await ask({ op: 'clear' });
   state.runDoc = null;
-  picture.show(new Uint8ClampedArray(641 * 481 * 4).fill(255));
+  picture.show(blank());
 }
 
 async function openListing(chosen) {
@@ -157,9 +168,8 @@ async function overwriteSave() {
 async function saveAs() {
   const chosen = await chooseNew(state.fileName, 'kuv', askName);
   if (!chosen) return;
-  // A name that does not end in ".kuv" (exactly) gets it; the browser's own
-  // picker already names its file.
-  const name = chosen.handle || chosen.name.endsWith('.kuv') ? chosen.name : chosen.name + '.kuv';
+  // The browser's own picker already names its file.
+  const name = chosen.handle ? chosen.name : await askText({ op: 'name', chosen: chosen.name, suffix: '.kuv' });
   await writeFile(chosen.handle, name, await listingBytes(), LISTING_TYPE);
   state.fileName = name;
   state.handle = chosen.handle;
@@ -170,10 +180,11 @@ async function saveAs() {
 async function exportPicture(kind) {
   const reply = await ask({ op: kind === 'bmp' ? 'bmp' : 'jpeg' });
   if (kind === 'jpg' && reply.bytes.length === 0)
-    throw new Error(reply.error ? `JPEG エラー #${reply.error}` : 'メモリストリームの拡大中にメモリが足りなくなりました');
-  const chosen = await chooseNew(`${baseName(state.fileName)}.${kind}`, kind, askName);
+    throw new Error(await askText({ op: 'failure', failure: reply.error ? 'jpeg-error' : 'out-of-memory', code: reply.error }));
+  const base = await askText({ op: 'baseName', path: state.fileName });
+  const chosen = await chooseNew(`${base}.${kind}`, kind, askName);
   if (!chosen) return;
-  const name = chosen.name.toLowerCase().endsWith('.' + kind) ? chosen.name : `${chosen.name}.${kind}`;
+  const name = await askText({ op: 'name', chosen: chosen.name, suffix: `.${kind}` });
   await writeFile(chosen.handle, name, reply.bytes, kind === 'bmp' ? 'image/bmp' : 'image/jpeg');
 }
 
@@ -184,7 +195,6 @@ const command = (f) => () => Promise.resolve().then(f).catch(fail);
 // ---- Start-up -----------------------------------------------------------------
 
 async function start() {
-  const core = await KuvCore();
   const kept = await restore();
   if (kept) {
     state.fileName = kept.fileName;
@@ -196,17 +206,17 @@ async function start() {
     doc: kept ? kept.text : 'REM\nEND\n',
     extensions: [
       editing,
-      teaching(core, checkListing, $('hint')),
+      teaching(ask, checkListing, $('hint')),
       replayLine,
       EditorView.contentAttributes.of({ 'aria-label': 'リスト' }),
       EditorView.updateListener.of((u) => {
         if (u.selectionSet || u.docChanged) {
           $('line').value = String(u.state.doc.lineAt(u.state.selection.main.head).number);
-          picture.caretMoved(u.state.doc.lineAt(u.state.selection.main.head).number);
+          picture?.caretMoved(u.state.doc.lineAt(u.state.selection.main.head).number);
         }
         if (u.docChanged) {
           state.modified = true;
-          picture.endStages();
+          picture?.endStages();
           remember();
         }
       }),
@@ -214,6 +224,13 @@ async function start() {
     parent: $('editor'),
   });
 
+  // The Picture's size is the core's.
+  const size = await workerReady;
+  for (const c of [$('picture'), $('marks')]) {
+    c.width = size.width;
+    c.height = size.height;
+  }
+  blank = () => new Uint8ClampedArray(size.width * size.height * 4).fill(255);
   picture = setUpPicture({
     canvas: $('picture'), marks: $('marks'), tip: $('tip'), menu: $('picture-menu'), ask,
     aids: {
@@ -221,14 +238,12 @@ async function start() {
       canShowStages: () => state.runDoc !== null && editor.state.doc === state.runDoc && state.lastLine > 0,
       caretLine,
       showReplayLine: (line) => editor.dispatch({ effects: setReplayLine.of(line) }),
-      insertPoint(x, y) {
-        // Spaced from what stands before and after it, so that the numbers
-        // never run into a word.
+      async insertPoint(x, y) {
         const { from, to } = editor.state.selection.main;
         const doc = editor.state.doc, line = doc.lineAt(from);
-        const before = from > line.from ? doc.sliceString(from - 1, from) : '';
-        const after = to < doc.lineAt(to).to ? doc.sliceString(to, to + 1) : '';
-        const text = `${before && before !== ' ' ? ' ' : ''}${x} ${y}${after && after !== ' ' ? ' ' : ''}`;
+        const before = from > line.from ? doc.sliceString(from - 1, from).charCodeAt(0) : 0;
+        const after = to < doc.lineAt(to).to ? doc.sliceString(to, to + 1).charCodeAt(0) : 0;
+        const text = await askText({ op: 'point', x, y, before, after });
         editor.dispatch({ changes: { from, to, insert: text }, selection: { anchor: from + text.length } });
         editor.focus();
       },
@@ -240,7 +255,7 @@ async function start() {
       },
     },
   });
-  picture.show(new Uint8ClampedArray(641 * 481 * 4).fill(255));
+  picture.show(blank());
 
   setUpMenuBar(document.querySelector('.menubar'), focusListing);
   $('run').onclick = command(run);
@@ -287,11 +302,25 @@ async function start() {
   });
   document.addEventListener('visibilitychange', () => { if (document.visibilityState === 'hidden') flush(); });
 
-  await workerReady;
+  clearTimeout(startWatch);
   editor.focus();
   window.kuvReadyMs = performance.now();
   window.kuvReady = true;
 }
+
+// A browser that cannot run the core is told so within ten seconds, in
+// words that name what it lacks, instead of a page that waits for ever.
+function cannotStart(reason) {
+  const lacks = typeof WebAssembly !== 'object' ? 'WebAssembly'
+    : typeof Worker !== 'function' ? 'Web Worker' : 'WebAssembly の実行（コンテンツ セキュリティ ポリシーの wasm-unsafe-eval）';
+  const box = $('cannot-start');
+  box.textContent = `このブラウザーでは KUV を動かせません。${lacks} が使えません。` +
+    'Chrome、Edge、Firefox、または Safari 16 以降で開いてください。';
+  box.hidden = false;
+  window.kuvCannotStart = String(reason && reason.message || reason);
+}
+const startWatch = setTimeout(() => cannotStart('timeout'), 10000);
+workerReady.catch((e) => { clearTimeout(startWatch); cannotStart(e); });
 
 window.kuvRuns = 0;
 start();

@@ -99,8 +99,13 @@ export function setUpMenuBar(bar, returnFocus) {
   entries.forEach((entry, i) => {
     entry.addEventListener('click', () => {
       if (menuOf(entry)) (closeOpen && current === i ? closeMenu(true) : open(i));
-      // A command of the bar itself: its handler has run.
-      else setTimeout(returnFocus);
+      // A command of the bar itself: its handler has run, and moving along
+      // the bar no longer opens menus.
+      else {
+        browsing = false;
+        closeMenu(false);
+        setTimeout(returnFocus);
+      }
     });
     entry.addEventListener('keydown', (e) => {
       if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') move(i + (e.key === 'ArrowRight' ? 1 : -1));

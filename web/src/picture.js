@@ -5,10 +5,12 @@
 // replays the drawing. Stages and owners come from the worker's last run.
 import { openPopup } from './menus.js';
 
-const W = 641, H = 481;
 const LONG_PRESS_MS = 500;
 
+// The canvas has the core's size for the Picture (set before this is
+// called).
 export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
+  const W = canvas.width, H = canvas.height;
   const context = canvas.getContext('2d');
   let crosshair = { x: 320, y: 240 };
   let asked = null, asking = false;
@@ -70,13 +72,13 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
   // A stage of the last run shown in place of the Picture, the pixels its
   // line painted blinking.
   const showStage = async (line) => {
-    const [plain, marked] = await Promise.all([
-      ask({ op: 'stage', line, mark: false }), ask({ op: 'stage', line, mark: true })]);
+    const [plain, marked, schedule] = await Promise.all([
+      ask({ op: 'stage', line, mark: false }), ask({ op: 'stage', line, mark: true }), ask({ op: 'replay' })]);
     if (!following) return;
     clearInterval(blink);
     let on = true;
     showFrame(marked.rgba);
-    blink = setInterval(() => showFrame((on = !on) ? marked.rgba : plain.rgba), 400);
+    blink = setInterval(() => showFrame((on = !on) ? marked.rgba : plain.rgba), schedule.blink);
   };
   const endStages = () => {
     const was = blink !== null || replay !== null;
@@ -88,15 +90,12 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
     if (was && picture) context.putImageData(picture, 0, 0);
   };
 
-  const startReplay = () => {
+  const startReplay = async () => {
     endStages();
-    // About eight lines a second, and done within ten seconds.
-    const lines = Math.max(1, aids.lastLine());
-    const interval = Math.max(20, Math.min(125, Math.floor(10000 / lines)));
-    const step = Math.max(1, Math.ceil((lines * interval) / 10000));
+    const { interval, step, lines, last } = await ask({ op: 'replay' });
     let line = 0;
     const beat = async () => {
-      line = Math.min(line + step, lines);
+      line = Math.min(line + step, Math.max(1, lines));
       const { rgba } = await ask({ op: 'stage', line, mark: false });
       if (replay === null) return;
       showFrame(rgba);
@@ -104,7 +103,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
       if (line >= lines) {
         clearInterval(replay);
         replay = -1;
-        setTimeout(() => { if (replay === -1) endStages(); }, 600);
+        setTimeout(() => { if (replay === -1) endStages(); }, last);
       }
     };
     replay = setInterval(beat, interval);

@@ -6,7 +6,6 @@
 import { Decoration, EditorView, ViewPlugin, WidgetType } from '@codemirror/view';
 import { StateEffect, StateField, RangeSetBuilder } from '@codemirror/state';
 import { linter } from '@codemirror/lint';
-import { utf16In, utf16Out, withInt } from './core-io.js';
 
 const ROLES = ['word', 'number', 'text', 'comment', 'unknown'];
 const marks = ROLES.map((r) => Decoration.mark({ class: 'kuv-' + r }));
@@ -39,70 +38,112 @@ const unreached = StateField.define({
 });
 
 // A line's look depends on its text alone, so it is worked out once per
-// text: a key press asks the core about the one line it changed, not about
-// every line in view.
+// text, by the worker's core: a key press asks about the one line it
+// changed. Until the answer comes the line keeps the look it had.
 const styles = new Map();
 const STYLES_KEPT = 4096;
+const stylesArrived = StateEffect.define();
 
-function lineStyle(core, text) {
-  const known = styles.get(text);
-  if (known) return known;
-  const style = utf16In(core, text, (at, n) => {
-    const p = core._kuv_line_style(at, n) >> 2, heap = core.HEAP32;
-    const spans = [], swatches = [];
-    let i = p + 1;
-    for (let k = 0; k < heap[p]; k++, i += 4) spans.push({ start: heap[i], length: heap[i + 1], role: heap[i + 2] });
-    const count = heap[i++];
-    for (let k = 0; k < count; k++, i += 2) swatches.push({ after: heap[i], colour: heap[i + 1] });
-    return { spans, swatches };
-  });
-  if (styles.size >= STYLES_KEPT) styles.clear();
-  styles.set(text, style);
-  return style;
-}
-
-function decorationsOf(core, view) {
+function decorationsOf(view) {
   const builder = new RangeSetBuilder();
   const firstUnreached = view.state.field(unreached);
+  const missing = [];
   for (const { from, to } of view.visibleRanges) {
     for (let pos = from; pos <= to;) {
       const line = view.state.doc.lineAt(pos);
       if (firstUnreached && line.number >= firstUnreached) builder.add(line.from, line.from, greyLine);
       else if (line.length) {
-        const { spans, swatches } = lineStyle(core, line.text);
-        const points = [];
-        for (const s of spans) points.push([line.from + s.start, line.from + s.start + s.length, marks[s.role]]);
-        for (const s of swatches)
-          points.push([line.from + s.after, line.from + s.after, Decoration.widget({ widget: new Swatch(s.colour), side: 1 })]);
-        points.sort((a, b) => a[0] - b[0] || a[1] - b[1]);
-        for (const [a, b, d] of points) builder.add(a, b, d);
+        const style = styles.get(line.text);
+        if (!style) missing.push(line.text);
+        else {
+          const points = [];
+          for (const s of style.spans) points.push([line.from + s.start, line.from + s.start + s.length, marks[s.role]]);
+          for (const s of style.swatches)
+            points.push([line.from + s.after, line.from + s.after, Decoration.widget({ widget: new Swatch(s.colour), side: 1 })]);
+          points.sort((a, b) => a[0] - b[0] || a[1] - b[1]);
+          for (const [a, b, d] of points) builder.add(a, b, d);
+        }
       }
       pos = line.to + 1;
     }
   }
-  return builder.finish();
+  return { decorations: builder.finish(), missing };
 }
 
-function styling(core) {
+function styling(ask) {
   return ViewPlugin.fromClass(class {
-    constructor(view) { this.decorations = decorationsOf(core, view); }
-    update(u) {
-      const checked = u.transactions.some((t) => t.effects.some((e) => e.is(setUnreached)));
-      if (u.docChanged || u.viewportChanged || checked) this.decorations = decorationsOf(core, u.view);
+    constructor(view) {
+      this.view = view;
+      this.decorations = Decoration.none;
+      this.asking = false;
+      this.redecorate(view);
     }
-  }, { decorations: (p) => p.decorations });
+    redecorate(view) {
+      const { decorations, missing } = decorationsOf(view);
+      // A line without its look yet keeps what it showed.
+      if (missing.length) this.fetch(missing);
+      else this.decorations = decorations;
+    }
+    async fetch(lines) {
+      if (this.asking) return;
+      this.asking = true;
+      const wanted = [...new Set(lines)];
+      try {
+        const { styles: got } = await ask({ op: 'styles', lines: wanted });
+        if (styles.size + got.length >= STYLES_KEPT) styles.clear();
+        wanted.forEach((text, i) => styles.set(text, got[i]));
+      } catch (e) {
+        return;
+      } finally {
+        this.asking = false;
+      }
+      this.view.dispatch({ effects: stylesArrived.of(null) });
+    }
+    update(u) {
+      const checked = u.transactions.some((t) => t.effects.some((e) => e.is(setUnreached) || e.is(stylesArrived)));
+      // While an input method composes, the decorations stay as they were
+      // (only moved along with the text): a decoration rebuilt at the caret
+      // would restart the composition. They are rebuilt once it ends.
+      if (u.view.composing) {
+        this.decorations = this.decorations.map(u.changes);
+        this.afterComposing = true;
+        return;
+      }
+      if (u.docChanged || u.viewportChanged || checked || this.afterComposing) {
+        this.afterComposing = false;
+        if (u.docChanged) this.decorations = this.decorations.map(u.changes);
+        this.redecorate(u.view);
+      }
+    }
+  }, {
+    decorations: (p) => p.decorations,
+    eventHandlers: {
+      compositionend(e, view) { setTimeout(() => view.dispatch({ effects: stylesArrived.of(null) })); },
+    },
+  });
 }
 
-// The hint: shown in #hint under the editor while the editor has the focus
-// and the caret is on a statement; Esc hides it until the caret leaves the
-// line.
-function hints(core, box) {
-  let dismissedLine = -1;
-  const show = (view) => {
+// The hint, worked out by the core: shown in #hint while the user types on
+// a line that begins with a statement word, from the word and its space
+// on; not at start-up, after Open or a run, nor when the caret only comes
+// onto a line. Esc hides it until the caret leaves the line. It covers no
+// character of its line or of the lines beside it where there is room.
+function hints(ask, box) {
+  let dismissedLine = -1, typedLine = -1, asked = 0;
+  const hide = () => { box.hidden = true; asked++; };
+  const show = async (view) => {
     const head = view.state.selection.main.head, line = view.state.doc.lineAt(head);
-    if (!view.hasFocus || line.number === dismissedLine) return (box.hidden = true);
-    const text = utf16In(core, line.text, (at, n) => withInt(core, (len) => utf16Out(core, core._kuv_hint(at, n, head - line.from, len), len)));
-    if (!text) return (box.hidden = true);
+    if (!view.hasFocus || line.number === dismissedLine || line.number !== typedLine) return hide();
+    const question = ++asked, doc = view.state.doc;
+    let text;
+    try {
+      text = await askText(ask, { op: 'hint', line: line.text, caret: head - line.from });
+    } catch (e) {
+      return hide();
+    }
+    // A later key, or a document that changed meanwhile, has the last word.
+    if (question !== asked || view.state.doc !== doc) return;
+    if (!text) return hide();
     box.replaceChildren();
     // U+0001 … U+0002 mark the parameter under the caret.
     for (const [i, part] of text.split(/[\u0001\u0002]/).entries()) {
@@ -111,32 +152,75 @@ function hints(core, box) {
       box.append(node);
     }
     box.hidden = false;
-    // Just under the caret, kept inside the window; measured in the
-    // editor's own measuring phase, so that a key press forces no layout.
+    // Measured in the editor's own measuring phase, so that a key press
+    // forces no layout; the positions are read from the document as it is
+    // then, never from one that has changed.
     view.requestMeasure({
       key: box,
-      read: () => ({ at: view.coordsAtPos(head), width: box.offsetWidth }),
-      write: ({ at, width }) => {
-        if (!at) return;
-        box.style.left = `${Math.max(0, Math.min(at.left, window.innerWidth - width - 4)) + window.scrollX}px`;
-        box.style.top = `${at.bottom + 4 + window.scrollY}px`;
+      read: () => (view.state.doc === doc ? placeHint(view, line.number, box) : null),
+      write: (at) => {
+        if (!at || question !== asked) return;
+        box.style.left = `${at.left + window.scrollX}px`;
+        box.style.top = `${at.top + window.scrollY}px`;
       },
     });
   };
   return [
     EditorView.updateListener.of((u) => {
-      if (u.selectionSet && u.state.doc.lineAt(u.state.selection.main.head).number !== dismissedLine) dismissedLine = -1;
+      const caretLine = u.state.doc.lineAt(u.state.selection.main.head).number;
+      if (u.selectionSet && caretLine !== dismissedLine) dismissedLine = -1;
+      // Typing is an edit of the user's own within one line; a run's
+      // rewrite, Open and pastes of many lines are not.
+      if (u.docChanged) {
+        const typed = u.transactions.some((t) => t.isUserEvent('input') || t.isUserEvent('delete'));
+        let lines = 0;
+        u.changes.iterChangedRanges((fa, ta, fb, tb) => { lines += u.state.doc.lineAt(tb).number - u.state.doc.lineAt(fb).number; });
+        typedLine = typed && lines === 0 ? caretLine : -1;
+      } else if (u.selectionSet && caretLine !== typedLine) typedLine = -1;
       if (u.selectionSet || u.docChanged || u.focusChanged) show(u.view);
     }),
     EditorView.domEventHandlers({
       keydown: (e, view) => {
         if (e.key !== 'Escape' || box.hidden) return false;
         dismissedLine = view.state.doc.lineAt(view.state.selection.main.head).number;
-        box.hidden = true;
+        hide();
         return true;
       },
     }),
   ];
+}
+
+const askText = async (ask, request) => (await ask(request)).text;
+
+// The rectangle of a line's characters on the screen; null for an empty
+// line or one out of view.
+function textBox(view, number) {
+  if (number < 1 || number > view.state.doc.lines) return null;
+  const line = view.state.doc.line(number);
+  if (!line.length) return null;
+  const first = view.coordsAtPos(line.from, 1), last = view.coordsAtPos(line.to, -1);
+  if (!first || !last) return null;
+  return { left: first.left, top: Math.min(first.top, last.top), right: Math.max(last.right, first.right), bottom: Math.max(first.bottom, last.bottom) };
+}
+
+// Beside the text of the caret's line and its neighbours, where the
+// editor has room; else beside the editor; else beyond the neighbouring
+// lines, never over the caret's line.
+function placeHint(view, number, box) {
+  const width = box.offsetWidth, height = box.offsetHeight;
+  const editor = view.dom.getBoundingClientRect(), content = view.contentDOM.getBoundingClientRect();
+  const caret = view.coordsAtPos(view.state.selection.main.head);
+  if (!caret) return null;
+  const near = [number - 1, number, number + 1].map((n) => textBox(view, n)).filter(Boolean);
+  const right = Math.max(caret.right, ...near.map((r) => r.right)) + 8;
+  const top = Math.max(0, caret.top - (height - (caret.bottom - caret.top)) / 2);
+  if (right + width <= content.right) return { left: right, top };
+  if (editor.right + 8 + width <= window.innerWidth) return { left: editor.right + 8, top };
+  if (editor.left - 8 - width >= 0) return { left: editor.left - 8 - width, top };
+  const below = Math.max(caret.bottom, ...near.map((r) => r.bottom)) + 2;
+  const above = Math.min(caret.top, ...near.map((r) => r.top)) - 2 - height;
+  const left = Math.max(0, Math.min(caret.left, window.innerWidth - width - 4));
+  return { left, top: below + height <= window.innerHeight || above < 0 ? below : above };
 }
 
 // The live checks: every line where Run would stop, marked with Run's own
@@ -152,6 +236,7 @@ function checks(ask) {
   }, { delay: 1000 });
 }
 
-export function teaching(core, ask, hintBox) {
-  return [unreached, styling(core), checks(ask), hints(core, hintBox)];
+// ask: the worker; check: its live checks of a whole text.
+export function teaching(ask, check, hintBox) {
+  return [unreached, styling(ask), checks(check), hints(ask, hintBox)];
 }

@@ -4,15 +4,70 @@
 /* global importScripts, KuvCore */
 import { utf16In, utf16Out, bytesOut, withInt } from './core-io.js';
 
-importScripts('kuv-core.js');
-const ready = KuvCore();
-const PICTURE_BYTES = 641 * 481 * 4;
+// A browser that cannot load the core says so at once, instead of
+// leaving the page waiting.
+let ready;
+try {
+  importScripts('kuv-core.js');
+  ready = KuvCore();
+} catch (e) {
+  ready = Promise.reject(e);
+}
+let PICTURE_BYTES = 0;
+const text16 = (core, f) => withInt(core, (n) => utf16Out(core, f(n), n));
+
+// The core's failures in the order of its Failure.
+const FAILURES = ['cannot-open', 'cannot-create', 'write-error', 'editor-limit', 'jpeg-error', 'out-of-memory'];
+function failureText(core, { failure, name = '', code = 0 }) {
+  return utf16In(core, name, (at, n) => text16(core, (len) => core._kuv_failure(FAILURES.indexOf(failure), at, n, code, len)));
+}
+
+// What the editor shows of a line: its spans and swatches.
+function lineStyle(core, text) {
+  return utf16In(core, text, (at, n) => {
+    const p = core._kuv_line_style(at, n) >> 2, heap = core.HEAP32;
+    const spans = [], swatches = [];
+    let i = p + 1;
+    for (let k = 0; k < heap[p]; k++, i += 4) spans.push({ start: heap[i], length: heap[i + 1], role: heap[i + 2] });
+    const count = heap[i++];
+    for (let k = 0; k < count; k++, i += 2) swatches.push({ after: heap[i], colour: heap[i + 1] });
+    return { spans, swatches };
+  });
+}
 
 function rgba(core, at) {
   return new Uint8ClampedArray(core.HEAPU8.slice(at, at + PICTURE_BYTES).buffer);
 }
 
 const ops = {
+  styles(core, { lines }) {
+    return { reply: { styles: lines.map((l) => lineStyle(core, l)) } };
+  },
+  hint(core, { line, caret }) {
+    return { reply: { text: utf16In(core, line, (at, n) => text16(core, (len) => core._kuv_hint(at, n, caret, len))) } };
+  },
+  failure(core, request) {
+    return { reply: { text: failureText(core, request) } };
+  },
+  name(core, { chosen, suffix }) {
+    const text = utf16In(core, chosen, (at, n) => utf16In(core, suffix, (sat, sn) =>
+      text16(core, (len) => core._kuv_completed_name(at, n, sat, sn, len))));
+    return { reply: { text } };
+  },
+  baseName(core, { path }) {
+    return { reply: { text: utf16In(core, path, (at, n) => text16(core, (len) => core._kuv_base_name(at, n, len))) } };
+  },
+  point(core, { x, y, before, after }) {
+    return { reply: { text: text16(core, (len) => core._kuv_point_insertion(x, y, before, after, len)) } };
+  },
+  replay(core) {
+    return {
+      reply: {
+        interval: core._kuv_replay_interval(), step: core._kuv_replay_step(), lines: core._kuv_last_line(),
+        last: core._kuv_replay_last_ms(), blink: core._kuv_blink_ms(),
+      },
+    };
+  },
   run(core, { text }) {
     const started = performance.now();
     const failed = utf16In(core, text, (at, n) => core._kuv_run_text(at, n));
@@ -76,14 +131,34 @@ const ops = {
   },
 };
 
+// Every request is answered. A failure of the core (memory that cannot
+// grow aborts it) answers with the error box's text, and a new core takes
+// over: the page goes on, with its listing, as the desktop does.
 self.onmessage = async (event) => {
-  const core = await ready;
   const { id, op } = event.data;
-  const { reply, transfer } = ops[op](core, event.data);
-  self.postMessage({ id, ...reply }, transfer || []);
+  try {
+    const core = await ready;
+    const { reply, transfer } = ops[op](core, event.data);
+    self.postMessage({ id, ...reply }, transfer || []);
+  } catch (e) {
+    let failure = '';
+    try {
+      ready = KuvCore().then(started);
+      failure = failureText(await ready, { failure: 'out-of-memory' });
+    } catch (again) {
+      failure = String((again && again.message) || again);
+    }
+    self.postMessage({ id, failure });
+  }
 };
 
+function started(core) {
+  PICTURE_BYTES = core._kuv_width() * core._kuv_height() * 4;
+  return core;
+}
+
+ready = ready.then(started);
 ready.then((core) => {
   core._kuv_warm();
-  self.postMessage({ ready: true });
-});
+  self.postMessage({ ready: true, width: core._kuv_width(), height: core._kuv_height() });
+}, (e) => self.postMessage({ ready: false, failure: String((e && e.message) || e) }));
