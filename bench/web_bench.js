@@ -18,7 +18,9 @@ const median = (xs) => xs.slice().sort((a, b) => a - b)[Math.floor(xs.length / 2
 
 function mixed(lines, seed) {
   let s = seed;
-  const n = (hi) => { s = (s * 1103515245 + 12345) % 2147483648; return s % (hi + 1); };
+  // 32-bit arithmetic throughout (a product in floating point would lose
+  // its low bits past 2^53); the high bits, which an LCG mixes best.
+  const n = (hi) => { s = (Math.imul(s, 1103515245) + 12345) & 0x7fffffff; return (s >>> 8) % (hi + 1); };
   const out = [];
   for (let i = 0; i < lines; i++) {
     out.push([`LINE ${n(640)} ${n(480)} ${n(640)} ${n(480)} ${n(7)}`, `BOX ${n(640)} ${n(480)} ${n(640)} ${n(480)} ${n(7)}`,

@@ -11,14 +11,6 @@
 
 namespace kuv {
 
-QPixmap ProgramPicture(int size) {
-    QPixmap pm(size, size);
-    QPainter p(&pm);
-    p.scale(size / 32.0, size / 32.0);
-    DrawProgramIcon(p);
-    return pm;
-}
-
 TFormA::TFormA(const Scaling& scale, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("FormA"));

@@ -20,7 +20,4 @@ public:
     QLabel* Label2;
 };
 
-// The program's 32 x 32 picture: a little house under a sun.
-QPixmap ProgramPicture(int size = 32);
-
 }  // namespace kuv

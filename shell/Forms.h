@@ -1,6 +1,8 @@
 // Start-up: the four windows, created in their fixed order.
 #pragma once
 
+#include "Scaling.h"
+
 namespace kuv {
 
 class TFormA;
@@ -17,6 +19,9 @@ struct Forms {
 
 // Creates FormM (the main window), FormG (shown at once), FormA and FormE
 // (hidden). The main window is not shown yet. The caller owns the windows.
+// The scaling of the primary screen's logical resolution.
+Scaling DesktopScaling();
+
 Forms CreateForms();
 void DestroyForms(Forms& forms);
 

@@ -1,6 +1,7 @@
 #include "MainUnit2.h"
 
 #include "AboutUnit1.h"
+#include "ProgramIcon.h"
 #include "CommandLine.h"
 #include "ErrorUnit1.h"
 #include "Export.h"

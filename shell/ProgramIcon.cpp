@@ -25,4 +25,12 @@ void DrawProgramIcon(QPainter& p) {
     p.drawLine(0, 30, 31, 30);  // ground
 }
 
+QPixmap ProgramPicture(int size) {
+    QPixmap pm(size, size);
+    QPainter p(&pm);
+    p.scale(size / 32.0, size / 32.0);
+    DrawProgramIcon(p);
+    return pm;
+}
+
 }  // namespace kuv

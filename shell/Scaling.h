@@ -25,7 +25,4 @@ struct Scaling {
     int PictureZoom() const { return std::max(1, (dpi + 48) / 96); }
 };
 
-// The scaling of the primary screen's logical resolution.
-Scaling DesktopScaling();
-
 }  // namespace kuv
