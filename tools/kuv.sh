@@ -29,8 +29,9 @@ packages=(
   xvfb xauth x11-utils dbus at-spi2-core python3-pyatspi imagemagick openbox
   # the package checks
   lintian desktop-file-utils appstream
-  # the batch report, opened in a real browser
-  chromium
+  # the batch report, opened in a real browser; the page in the three
+  # engines of schools' devices (Blink, Gecko, WebKit)
+  chromium firefox-esr webkit2gtk-driver
   # the browser edition: the core in WebAssembly
   emscripten
 )

@@ -22,9 +22,11 @@ export class FileFailure extends Error {
   }
 }
 
-function download(bytes, name, type) {
+// Always as plain bytes: WebKit shows a picture given as image/bmp or
+// image/jpeg instead of saving it, whatever the link's download name.
+function download(bytes, name) {
   const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([bytes], { type }));
+  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
   link.download = name;
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
@@ -41,7 +43,9 @@ async function writeTo(handle, bytes) {
   }
 }
 
-// Chooses a listing: {name, bytes, handle} or null when cancelled.
+// Chooses a listing: {name, bytes, handle}, or null when cancelled or
+// when the choice comes later, through the file input (see
+// watchListingInput).
 export async function chooseListing(input) {
   if (window.showOpenFilePicker) {
     let handle;
@@ -53,13 +57,19 @@ export async function chooseListing(input) {
     }
     return readHandle(handle);
   }
-  const file = await new Promise((resolve) => {
-    input.onchange = () => resolve(input.files[0] || null);
-    input.oncancel = () => resolve(null);
-    input.click();
+  input.click();
+  return null;
+}
+
+// Every file chosen in the file input is opened, whenever it comes: some
+// engines report the chooser closed (cancel) before the file that was
+// chosen in it (change).
+export function watchListingInput(input, open) {
+  input.addEventListener('change', () => {
+    const file = input.files[0];
+    input.value = '';
+    if (file) open(() => readFile(file, null));
   });
-  input.value = '';
-  return file && readFile(file, null);
 }
 
 export async function readHandle(handle) {
@@ -81,8 +91,8 @@ export async function readFile(file, handle) {
 }
 
 // Writes bytes into the handle, or downloads them under name.
-export async function writeFile(handle, name, bytes, type) {
-  if (!handle) return download(bytes, name, type);
+export async function writeFile(handle, name, bytes) {
+  if (!handle) return download(bytes, name);
   try {
     await writeTo(handle, bytes);
   } catch {

@@ -12,10 +12,21 @@ import { lintKeymap } from '@codemirror/lint';
 import { setUpMenuBar } from './menus.js';
 import { teaching } from './teaching.js';
 import { setUpPicture } from './picture.js';
-import { FileFailure, chooseListing, chooseNew, readFile, readHandle, writeFile } from './files.js';
+import { FileFailure, chooseListing, chooseNew, readFile, readHandle, watchListingInput, writeFile } from './files.js';
 import { keep, restore, flush } from './storage.js';
 
 const $ = (id) => document.getElementById(id);
+
+// What went wrong in the page, kept for its tests in every engine (not
+// every driver can read the console): errors nobody caught, promises
+// nobody handled, Content-Security-Policy violations, console errors.
+window.kuvProblems = [];
+const problem = (what) => window.kuvProblems.push(String(what));
+window.addEventListener('error', (e) => problem(`error: ${e.message}`));
+window.addEventListener('unhandledrejection', (e) => problem(`rejection: ${e.reason && e.reason.message || e.reason}`));
+document.addEventListener('securitypolicyviolation', (e) => problem(`csp: ${e.violatedDirective} ${e.blockedURI}`));
+const consoleError = console.error.bind(console);
+console.error = (...args) => { problem(`console: ${args.join(' ')}`); consoleError(...args); };
 
 // The editor types what is typed: Enter breaks the line and indents
 // nothing, no bracket is closed for the user, nothing is completed; Tab
@@ -152,14 +163,12 @@ async function openListing(chosen) {
   remember();
 }
 
-const LISTING_TYPE = 'application/octet-stream';
-
 async function listingBytes() {
   return (await ask({ op: 'save', text: editor.state.doc.toString() })).bytes;
 }
 
 async function overwriteSave() {
-  await writeFile(state.handle, state.fileName, await listingBytes(), LISTING_TYPE);
+  await writeFile(state.handle, state.fileName, await listingBytes());
   state.modified = false;
   remember();
   await messageBox('上書き保存をしました', false);
@@ -170,7 +179,7 @@ async function saveAs() {
   if (!chosen) return;
   // The browser's own picker already names its file.
   const name = chosen.handle ? chosen.name : await askText({ op: 'name', chosen: chosen.name, suffix: '.kuv' });
-  await writeFile(chosen.handle, name, await listingBytes(), LISTING_TYPE);
+  await writeFile(chosen.handle, name, await listingBytes());
   state.fileName = name;
   state.handle = chosen.handle;
   showFileName(name);
@@ -185,7 +194,7 @@ async function exportPicture(kind) {
   const chosen = await chooseNew(`${base}.${kind}`, kind, askName);
   if (!chosen) return;
   const name = await askText({ op: 'name', chosen: chosen.name, suffix: `.${kind}` });
-  await writeFile(chosen.handle, name, reply.bytes, kind === 'bmp' ? 'image/bmp' : 'image/jpeg');
+  await writeFile(chosen.handle, name, reply.bytes);
 }
 
 // Every command reports its failure in the ＫＵＶ error box and the page
@@ -261,6 +270,7 @@ async function start() {
   $('run').onclick = command(run);
   $('clear').onclick = command(clearPicture);
   $('open').onclick = command(async () => openListing(await chooseListing($('file-input'))));
+  watchListingInput($('file-input'), (read) => command(async () => openListing(await read()))());
   $('save').onclick = command(overwriteSave);
   $('save-as').onclick = command(saveAs);
   $('bmp').onclick = command(() => exportPicture('bmp'));
