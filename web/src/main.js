@@ -321,13 +321,16 @@ async function start() {
 // A browser that cannot run the core is told so within ten seconds, in
 // words that name what it lacks, instead of a page that waits for ever.
 function cannotStart(reason) {
-  const lacks = typeof WebAssembly !== 'object' ? 'WebAssembly'
-    : typeof Worker !== 'function' ? 'Web Worker' : 'WebAssembly の実行（コンテンツ セキュリティ ポリシーの wasm-unsafe-eval）';
+  const why = String(reason && reason.message || reason);
+  const lacks = typeof WebAssembly !== 'object' ? 'WebAssembly が使えません'
+    : typeof Worker !== 'function' ? 'Web Worker が使えません'
+    : /fetch|load|404|is empty/i.test(why) ? 'KUV の本体（kuv-core.wasm）を読み込めません'
+    : 'WebAssembly を実行できません（コンテンツ セキュリティ ポリシーの wasm-unsafe-eval）';
   const box = $('cannot-start');
-  box.textContent = `このブラウザーでは KUV を動かせません。${lacks} が使えません。` +
+  box.textContent = `このブラウザーでは KUV を動かせません。${lacks}。` +
     'Chrome、Edge、Firefox、または Safari 16 以降で開いてください。';
   box.hidden = false;
-  window.kuvCannotStart = String(reason && reason.message || reason);
+  window.kuvCannotStart = why;
 }
 const startWatch = setTimeout(() => cannotStart('timeout'), 10000);
 workerReady.catch((e) => { clearTimeout(startWatch); cannotStart(e); });
