@@ -22,6 +22,7 @@ const { serveSite, CHROMIUM_ARGS } = require('./site_server.js');
 const [siteArg, render, chromium, outArg, ...only] = process.argv.slice(2);
 const site = path.resolve(siteArg);
 const out = path.resolve(outArg);
+fs.mkdirSync(out, { recursive: true });
 let failures = 0, passes = 0;
 const check = (engine, ok, what) => {
   console.log(`${ok ? 'ok    ' : 'FAIL  '}${engine}: ${what}`);

@@ -12,6 +12,7 @@ const path = require('path');
 const { serveSite, CHROMIUM_ARGS } = require('./site_server.js');
 
 const [siteArg, chromium, out] = process.argv.slice(2);
+fs.mkdirSync(out, { recursive: true });
 let failures = 0, passes = 0;
 const check = (ok, what) => {
   console.log((ok ? 'ok    ' : 'FAIL  ') + what);

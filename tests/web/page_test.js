@@ -163,6 +163,27 @@ serveSite(site).then(async ({ url, server }) => {
     check(await page.waitForFunction(() => document.getElementById('hint').hidden, { timeout: 3000 }).then(() => true, () => false),
           'the hint goes when the caret leaves the line');
     await withControl('z');
+    // Japanese composed right after a colour number, beside its swatch:
+    // the composition starts once and commits exactly what was composed.
+    await page.click('.cm-content');
+    await withControl('End');
+    await page.keyboard.press('Enter');
+    await page.keyboard.type('TEXT 10 100 2 ');
+    await page.evaluate(() => {
+      window.kuvCompositions = 0;
+      document.querySelector('.cm-content').addEventListener('compositionstart', () => window.kuvCompositions++);
+    });
+    const ime = await page.createCDPSession();
+    for (const text of ['k', 'か', 'かr', 'かり']) {
+      await ime.send('Input.imeSetComposition', { text, selectionStart: text.length, selectionEnd: text.length });
+      await new Promise((r) => setTimeout(r, 120));
+    }
+    await ime.send('Input.insertText', { text: '仮' });
+    await new Promise((r) => setTimeout(r, 300));
+    const composed = await page.evaluate(() => [window.kuvCompositions, Array.from(document.querySelectorAll('.cm-line')).pop().textContent]);
+    check(composed[0] === 1 && composed[1] === 'TEXT 10 100 2 仮',
+          `composing beside a swatch starts once and commits exactly (${JSON.stringify(composed)})`);
+    await withControl('z');
     // A faulty line typed and left: the live check marks it with Run's line.
     await page.click('.cm-content');
     await withControl('Home');
