@@ -203,6 +203,11 @@ const command = (f) => () => Promise.resolve().then(f).catch(fail);
 
 // ---- Start-up -----------------------------------------------------------------
 
+// Start-up in short steps, each its own task, so that a slow laptop's
+// page never stops answering for long: the editor, then the Picture, then
+// the commands.
+const nextTask = () => new Promise((resolve) => setTimeout(resolve));
+
 async function start() {
   const kept = await restore();
   if (kept) {
@@ -235,6 +240,7 @@ async function start() {
 
   // The Picture's size is the core's.
   const size = await workerReady;
+  await nextTask();
   for (const c of [$('picture'), $('marks')]) {
     c.width = size.width;
     c.height = size.height;
@@ -266,6 +272,7 @@ async function start() {
   });
   picture.show(blank());
 
+  await nextTask();
   setUpMenuBar(document.querySelector('.menubar'), focusListing);
   $('run').onclick = command(run);
   $('clear').onclick = command(clearPicture);
