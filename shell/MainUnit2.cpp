@@ -33,8 +33,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QProxyStyle>
-#include <QStyleOptionMenuItem>
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QTimer>
@@ -149,57 +147,6 @@ TFormM::TFormM(const Scaling& scale, QWidget* parent)
 }
 
 TFormM::~TFormM() = default;
-
-namespace {
-
-// Draws the entry that the keyboard selected in a menu bar as highlighted:
-// Qt's Fusion style highlights an entry only while its menu is open, so
-// Alt alone would select the first entry and show nothing.
-class KeyboardMenuBarStyle : public QProxyStyle {
-public:
-    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                     const QWidget* widget) const override {
-        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-        if (element == CE_MenuBarItem && item && widget && widget->hasFocus() && (item->state & State_Selected)) {
-            QStyleOptionMenuItem selected(*item);
-            selected.state |= State_Sunken;
-            return QProxyStyle::drawControl(element, &selected, painter, widget);
-        }
-        QProxyStyle::drawControl(element, option, painter, widget);
-    }
-};
-
-}  // namespace
-
-KeyboardMenuBar::KeyboardMenuBar(QWidget* parent) : QMenuBar(parent) {
-    auto* style = new KeyboardMenuBarStyle;
-    style->setParent(this);
-    setStyle(style);
-    // A command chosen from the keyboard runs with the keyboard back where
-    // it was, in the listing.
-    connect(this, &QMenuBar::triggered, this, [this] {
-        if (hasFocus()) ReturnFocus();
-    });
-}
-
-void KeyboardMenuBar::SelectFirstEntry() {
-    if (actions().isEmpty()) return;
-    QWidget* focus = QApplication::focusWidget();
-    if (focus != this) returnTo_ = focus;
-    // With the keyboard here, not in the listing, an entry without a menu
-    // (描画実行) takes Enter, and no key reaches the listing.
-    setFocus(Qt::MenuBarFocusReason);
-    setActiveAction(actions().first());
-}
-
-void KeyboardMenuBar::keyPressEvent(QKeyEvent* e) {
-    QMenuBar::keyPressEvent(e);
-    if (!activeAction() && hasFocus()) ReturnFocus();
-}
-
-void KeyboardMenuBar::ReturnFocus() {
-    if (QWidget* to = std::exchange(returnTo_, nullptr)) to->setFocus(Qt::MenuBarFocusReason);
-}
 
 void TFormM::BuildMenu() {
     auto* bar = new KeyboardMenuBar(this);
@@ -509,13 +456,17 @@ void TFormM::OpenListing(const QString& path) {
         Memo1->ReplaceAllText(EditorTextFromListing(text));
         Memo1->moveCursor(QTextCursor::Start);
     }
-    CurrentFileName = path;
     SaveDialog1.fileName = BaseName(path);
+    SetCurrentFile(path, true);
+}
+
+void TFormM::SetCurrentFile(const QString& path, bool clearModified) {
+    CurrentFileName = path;
     SaveDialog2.fileName = BaseName(path);
     SaveDialog3.fileName = BaseName(path);
-    Edit1->setText(PathForDisplay(CurrentFileName));
-    Modified = false;
+    Edit1->setText(PathForDisplay(path));
     unsaved_ = false;
+    if (clearModified) Modified = false;
 }
 
 void TFormM::dragEnterEvent(QDragEnterEvent* event) {
@@ -545,11 +496,7 @@ TFormM::SaveOutcome TFormM::SaveAs() {
     const QString name = SaveDialog1.writes(*chosen);
     SaveDialog1.fileName = name;
     if (!SaveListing(name)) return SaveOutcome::Failed;
-    CurrentFileName = name;
-    SaveDialog2.fileName = BaseName(name);
-    SaveDialog3.fileName = BaseName(name);
-    Edit1->setText(PathForDisplay(name));
-    unsaved_ = false;  // Modified stays as it was
+    SetCurrentFile(name, false);  // Modified stays as it was
     return SaveOutcome::Saved;
 }
 
@@ -578,22 +525,16 @@ void TFormM::RecoverSnapshot() {
         std::fprintf(stderr, "kuv: the changed listing could not be kept: %s\n", qPrintable(ErrorBoxText(failure)));
 }
 
-void TFormM::JPGClick() {
-    const std::optional<QString> chosen = RunDialog(SaveDialog2);
-    if (!chosen) return;
-    SaveDialog2.fileName = SaveDialog2.writes(*chosen);
-    KeepSnapshot();
-    const QString failure = ExportPicture(formG_->GetPicture(), SaveDialog2.fileName, ImageFormat::Jpeg);
-    if (!failure.isEmpty()) dialogs_->ShowErrorBox(failure);
-}
+void TFormM::JPGClick() { ExportCommand(SaveDialog2, ImageFormat::Jpeg); }
 
-void TFormM::BMPClick() {
-    const std::optional<QString> chosen = RunDialog(SaveDialog3);
+void TFormM::BMPClick() { ExportCommand(SaveDialog3, ImageFormat::Bmp); }
+
+void TFormM::ExportCommand(FileDialog& dialog, ImageFormat format) {
+    const std::optional<QString> chosen = RunDialog(dialog);
     if (!chosen) return;
-    const QString name = SaveDialog3.writes(*chosen);
-    SaveDialog3.fileName = name;
+    dialog.fileName = dialog.writes(*chosen);
     KeepSnapshot();
-    const QString failure = ExportPicture(formG_->GetPicture(), name, ImageFormat::Bmp);
+    const QString failure = ExportPicture(formG_->GetPicture(), dialog.fileName, format);
     if (!failure.isEmpty()) dialogs_->ShowErrorBox(failure);
 }
 

@@ -5,7 +5,9 @@
 #include "Scaling.h"
 
 #include "Dialogs.h"
+#include "Export.h"
 #include "GraphUnit1.h"
+#include "KeyboardMenuBar.h"
 #include "language/Listing.h"
 #include "language/RunHistory.h"
 
@@ -32,22 +34,6 @@ class ListingEditor;
 class TFormA;
 class TFormE;
 class TFormG;
-
-// The main window's menu bar: F10 selects its first entry from the
-// keyboard, as Alt pressed and released alone does, and the keyboard goes
-// back where it was once the bar lets it go.
-class KeyboardMenuBar : public QMenuBar {
-public:
-    explicit KeyboardMenuBar(QWidget* parent);
-    void SelectFirstEntry();
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override;
-
-private:
-    void ReturnFocus();
-    QPointer<QWidget> returnTo_;
-};
 
 class TFormM : public QMainWindow, public PictureAids {
 public:
@@ -155,6 +141,12 @@ private:
     SaveOutcome SaveAs();
     // Open's steps after its dialog: load, then names and flags.
     void OpenListing(const QString& path);
+    // The listing is now the file at path's: its name, the box that shows
+    // it, the names the picture dialogs propose, and, when asked, Modified
+    // cleared.
+    void SetCurrentFile(const QString& path, bool clearModified);
+    // BMP保存 and JPG保存: the dialog, then the picture file.
+    void ExportCommand(FileDialog& dialog, ImageFormat format);
     void MarkChanged();
     void FormCreate();
     // Runs a command; running out of memory stops it with the error box.
