@@ -1,4 +1,5 @@
 #include "Batch.h"
+#include "RenderArgs.h"
 
 #include "Render.h"
 #include "language/Cp932.h"
@@ -29,47 +30,12 @@
 namespace kuv {
 namespace {
 
-constexpr const char* kBatchUsage =
-    "usage: kuv-render --batch OUTDIR [--format png|bmp|jpg] [-j N] LISTING|FOLDER...\n";
-
 struct BatchOptions {
     QString outDir;
     ImageFormat format = ImageFormat::Png;
-    int jobs = 0;
+    int jobs = 1;
     QStringList given;
 };
-
-// Returns the exit status of a usage decision.
-std::optional<int> ParseBatchArgs(const std::vector<std::string>& args, BatchOptions& o, std::ostream& err) {
-    const auto usage = [&err](const std::string& problem) {
-        err << "kuv-render: " << problem << "\n" << kBatchUsage;
-        return 2;
-    };
-    if (args.size() < 2) return usage("--batch needs an output folder");
-    o.outDir = PathFromNative(args[1]);
-    for (std::size_t i = 2; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--format" || a == "-j") {
-            if (i + 1 >= args.size()) return usage(a + " needs a value");
-            const std::string v = args[++i];
-            if (a == "-j") {
-                o.jobs = std::atoi(v.c_str());
-                if (o.jobs < 1 || o.jobs > 256) return usage("-j needs a number from 1 to 256");
-            } else if (const std::optional<ImageFormat> format = ImageFormatNamed(v)) {
-                o.format = *format;
-            } else {
-                return usage("--format needs png, bmp or jpg");
-            }
-        } else if (a.size() > 1 && a[0] == '-') {
-            return usage("unknown option " + a);
-        } else {
-            o.given << PathFromNative(a);
-        }
-    }
-    if (o.given.isEmpty()) return usage("no listing given");
-    if (o.jobs == 0) o.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    return std::nullopt;
-}
 
 // The error box's message of a failure, or the ErrorLog line's message.
 QString MessageOf(const RenderOutcome& o) {
@@ -192,9 +158,12 @@ QStringList OutputNames(const QStringList& inputs, const QString& outDir) {
     return names;
 }
 
-int BatchMain(const std::vector<std::string>& args, std::ostream& err) {
+int BatchMain(const RenderArgs& args, std::ostream& err) {
     BatchOptions o;
-    if (const std::optional<int> code = ParseBatchArgs(args, o, err)) return *code;
+    o.outDir = PathFromNative(args.outDir);
+    o.format = args.format.value_or(ImageFormat::Png);
+    o.jobs = args.jobs != 0 ? args.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    for (const std::string& given : args.listings) o.given << PathFromNative(given);
     if (!MakeFolders(o.outDir)) {
         err << ErrorBoxText(CannotCreateMessage(o.outDir)).toStdString() << "\n";
         return 2;

@@ -15,7 +15,9 @@
 namespace kuv {
 
 // kuv-render --batch OUTDIR [--format png|bmp|jpg] [-j N] LISTING|FOLDER...
-int BatchMain(const std::vector<std::string>& args, std::ostream& err);
+struct RenderArgs;
+
+int BatchMain(const RenderArgs& args, std::ostream& err);
 
 // The inputs: files as given, and for a folder every *.kuv in it, by name.
 QStringList CollectInputs(const QStringList& given);

@@ -1,0 +1,41 @@
+// kuv-render's command line, for every mode, read by one parser from one
+// table of options.
+#pragma once
+
+#include "shell/Export.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kuv {
+
+struct RenderArgs {
+    enum class Mode { Single, Batch };
+    Mode mode = Mode::Single;
+    // The listings: one for Single, files and folders for Batch.
+    std::vector<std::string> listings;
+    std::optional<std::string> picture, listingOut, owners;
+    std::optional<ImageFormat> format;  // Single: from -o's name unless --format gave it
+    std::string outDir;                 // Batch
+    int jobs = 0;                       // Batch: 0 for every core
+};
+
+// What the command line asks for: a run with its arguments, or an answer
+// at once (help, version, a usage problem) with its text and exit status.
+struct ParsedArgs {
+    RenderArgs args;
+    std::optional<int> exitNow;
+    std::string out, err;
+};
+
+ParsedArgs ParseRenderArgs(const std::vector<std::string>& args);
+
+// "-" for a file: standard input or output.
+inline constexpr const char* kStandardStream = "-";
+
+// The usage lines of the two modes.
+extern const char* const kRenderUsage;
+extern const char* const kBatchUsage;
+
+}  // namespace kuv
