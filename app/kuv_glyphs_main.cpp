@@ -28,7 +28,7 @@ constexpr int kPen = 32, kTop = 32, kReach = 32;
 Drawn Draw(char16_t ch) {
     kuv::Picture p;
     const std::u16string text(1, ch);
-    kuv::DrawString(p, kPen, kuv::Picture::kHeight - 1 - kTop, 0, text);
+    kuv::DrawString(p, kPen, kuv::Picture::RowOf(kTop), 0, text);
     int x0 = 1000, y0 = 1000, x1 = -1, y1 = -1;
     for (int row = kTop - kReach; row < kTop + 2 * kReach; ++row)
         for (int x = kPen - kReach; x < kPen + 3 * kReach; ++x)

@@ -13,7 +13,7 @@ std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.
 }  // namespace
 
 std::u16string DescribePoint(const Picture& picture, int x, int y, const Listing* paintedBy) {
-    const int row = Picture::kHeight - 1 - y;
+    const int row = Picture::RowOf(y);
     const ColorRef colour = ColorRefFromPixel(picture.At(x, row));
     std::u16string text = u"x ";
     text += Ascii(std::to_string(x));

@@ -10,8 +10,6 @@
 namespace kuv {
 namespace {
 
-constexpr int kBottomRow = Picture::kHeight - 1;
-
 // The walks' points relative to the centre: for radius r and step k,
 // R(cos(k / 100) * r) and R(sin(k / 100) * r) in extended precision. They
 // depend on r and k alone, so they are worked out once for every radius a
@@ -114,23 +112,23 @@ void ClearPicture(Picture& p) {
 }
 
 void DrawLine(Picture& p, int x1, int y1, int x2, int y2, int c) {
-    p.MoveTo(x1, kBottomRow - y1);
-    p.LineTo(x2, kBottomRow - y2, PixelFromColorRef(ColorTable[c]));
+    p.MoveTo(x1, Picture::RowOf(y1));
+    p.LineTo(x2, Picture::RowOf(y2), PixelFromColorRef(ColorTable[c]));
 }
 
 void DrawBox(Picture& p, int x1, int y1, int x2, int y2, int c) {
     const Pixel pen = PixelFromColorRef(ColorTable[c]);
-    p.MoveTo(x1, kBottomRow - y1);
-    p.LineTo(x2, kBottomRow - y1, pen);
-    p.LineTo(x2, kBottomRow - y2, pen);
-    p.LineTo(x1, kBottomRow - y2, pen);
-    p.LineTo(x1, kBottomRow - y1, pen);
+    p.MoveTo(x1, Picture::RowOf(y1));
+    p.LineTo(x2, Picture::RowOf(y1), pen);
+    p.LineTo(x2, Picture::RowOf(y2), pen);
+    p.LineTo(x1, Picture::RowOf(y2), pen);
+    p.LineTo(x1, Picture::RowOf(y1), pen);
 }
 
 void DrawCircle(Picture& p, int x, int y, int r, int c) {
     const Pixel pen = PixelFromColorRef(ColorTable[c]);
     const WalkTable& walk = WalkFor(r, 628);
-    const int row = kBottomRow - y;
+    const int row = Picture::RowOf(y);
     p.MoveTo(x + r, row);
     // 629 steps of 1/100 radian stop just short of a full turn.
     for (int i = 0; i <= 628; ++i) {
@@ -143,7 +141,7 @@ void DrawArc(Picture& p, int x, int y, int r, int s, int e, int c) {
     const Pixel pen = PixelFromColorRef(ColorTable[c]);
     const ArcSteps st = ArcStepRange(s, e);
     const WalkTable& walk = WalkFor(r, st.k1);
-    const int row = kBottomRow - y;
+    const int row = Picture::RowOf(y);
     const Offset start = walk.At(r, st.k0);
     p.MoveTo(static_cast<int>(x + start.dx), static_cast<int>(row - start.dy));
     for (long k = st.k0; k <= st.k1; ++k) {
@@ -153,12 +151,12 @@ void DrawArc(Picture& p, int x, int y, int r, int s, int e, int c) {
 }
 
 void PaintArea(Picture& p, int x, int y, int f, int b) {
-    p.BorderFill(x, kBottomRow - y, PixelFromColorRef(ColorTable[f]), PixelFromColorRef(ColorTable[b]));
+    p.BorderFill(x, Picture::RowOf(y), PixelFromColorRef(ColorTable[f]), PixelFromColorRef(ColorTable[b]));
 }
 
 void PaintArea24(Picture& p, int x, int y, int blue, int green, int red) {
     const ColorRef fill = static_cast<ColorRef>(blue) << 16 | static_cast<ColorRef>(green) << 8 | static_cast<ColorRef>(red);
-    p.BorderFill(x, kBottomRow - y, PixelFromColorRef(fill), kBlack);
+    p.BorderFill(x, Picture::RowOf(y), PixelFromColorRef(fill), kBlack);
 }
 
 }  // namespace kuv

@@ -14,7 +14,7 @@ const Glyph* FindGlyph(const GlyphTable& table, char16_t ch) {
 
 void DrawStringFromGlyphs(Picture& p, int x, int y, int c, std::u16string_view text, const GlyphTable& table) {
     const Pixel colour = PixelFromColorRef(ColorTable[static_cast<std::size_t>(c)]);
-    const int top = Picture::kHeight - 1 - y;
+    const int top = Picture::RowOf(y);
     int pen = x;
     for (const char16_t ch : text) {
         const Glyph* g = FindGlyph(table, ch);

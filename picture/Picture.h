@@ -28,6 +28,9 @@ class Picture {
 public:
     static constexpr int kWidth = 641;
     static constexpr int kHeight = 481;
+    // KUV counts y up from the bottom edge: KUV's y is the row (from the
+    // top) kHeight - 1 - y, and the row's KUV y the same way back.
+    static constexpr int RowOf(int y) { return kHeight - 1 - y; }
 
     // White from the start: a picture that no run has cleared yet still
     // shows and exports as white.

@@ -85,7 +85,7 @@ void DrawString(Picture& p, int x, int y, int c, std::u16string_view text) {
     const QFont& font = TextFont();
     const QFontMetrics& metrics = Metrics();
     const QString string = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    const int top = Picture::kHeight - 1 - y;
+    const int top = Picture::RowOf(y);
     const QPoint baseline(x, top + metrics.ascent());
     const Pixel colour = PixelFromColorRef(ColorTable[c]);
     if (p.RecordsOwners()) {

@@ -40,11 +40,11 @@ PictureView::PictureView(const Picture& picture, int zoom, QWidget* parent)
 
 QPoint PictureView::KuvPointAt(QPoint at) const {
     return {std::clamp(at.x() / zoom_, 0, Picture::kWidth - 1),
-            Picture::kHeight - 1 - std::clamp(at.y() / zoom_, 0, Picture::kHeight - 1)};
+            Picture::RowOf(std::clamp(at.y() / zoom_, 0, Picture::kHeight - 1))};
 }
 
 QPoint PictureView::ViewPointOf(QPoint kuv) const {
-    return {kuv.x() * zoom_ + zoom_ / 2, (Picture::kHeight - 1 - kuv.y()) * zoom_ + zoom_ / 2};
+    return {kuv.x() * zoom_ + zoom_ / 2, Picture::RowOf(kuv.y()) * zoom_ + zoom_ / 2};
 }
 
 void PictureView::Describe(QPoint kuv, QPoint globalAt) {

@@ -281,7 +281,7 @@ void TFormM::Help2Click() {
 }
 
 Owner TFormM::OwnerOf(int x, int y) {
-    return paintedBy_ ? formG_->GetPicture().OwnerAt(x, Picture::kHeight - 1 - y) : 0;
+    return paintedBy_ ? formG_->GetPicture().OwnerAt(x, Picture::RowOf(y)) : 0;
 }
 
 QString TFormM::DescribePoint(int x, int y) {

@@ -234,7 +234,7 @@ EMSCRIPTEN_KEEPALIVE const char16_t* kuv_describe(int x, int y, int* length) {
 
 // The line of the last run that painted a point last; 0 for none.
 EMSCRIPTEN_KEEPALIVE int kuv_owner(int x, int y) {
-    return InPicture(x, y) ? static_cast<int>(The().picture.OwnerAt(x, kuv::Picture::kHeight - 1 - y)) : 0;
+    return InPicture(x, y) ? static_cast<int>(The().picture.OwnerAt(x, kuv::Picture::RowOf(y))) : 0;
 }
 
 // Clear: the Picture white, as the Clear command leaves it; the last run's
