@@ -34,7 +34,7 @@ cp "$here"/web/static/* "$out/"
 cp "$native/share/kuv/kuvhelp.htm" "$native/share/kuv/teaching.png" "$out/"
 cp "$native/share/icons/48/kuv.png" "$out/kuv-48.png"
 # The sizes an installable web app needs.
-for size in 192 512; do QT_QPA_PLATFORM=offscreen "$native/app/kuv-icon" "$size" "$out/kuv-$size.png"; done
+for size in 192 512; do QT_QPA_PLATFORM=offscreen "$native/generate/kuv-icon" "$size" "$out/kuv-$size.png"; done
 cp "$here/LICENSE" "$out/LICENSE.txt"
 # Its scripts, bundled from npm's packages: installed from the lock file,
 # again whenever the lock file is newer.

@@ -3,7 +3,7 @@
 // encodes back to the same bytes. The program that uses the table needs no
 // CP932 converter of its own (the browser edition's C library has none).
 //   kuv-cp932-table OUTPUT.inc
-#include "Cp932.h"
+#include "language/Cp932.h"
 
 #include <iconv.h>
 

@@ -5,7 +5,7 @@
 // double is done in software and its own cosines cost a first circle
 // several milliseconds; and the desktop's values are then the browser's.
 //   kuv-trig-table OUTPUT.inc
-#include "WalkSteps.h"
+#include "picture/WalkSteps.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Writes the help page while building: the page's template with the colour
 // table and the statements' forms and ranges filled in from the program's
 // own tables, so that the page never says otherwise than the program.
-//   kuv-helppage TEMPLATE OUTPUT
+//   kuv-help-page TEMPLATE OUTPUT
 #include "language/Statements.h"
 #include "picture/Drawing.h"
 
@@ -56,7 +56,7 @@ std::string StatementRows(const std::string& described) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::cerr << "usage: kuv-helppage TEMPLATE OUTPUT\n";
+        std::cerr << "usage: kuv-help-page TEMPLATE OUTPUT\n";
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -66,14 +66,14 @@ int main(int argc, char** argv) {
     const std::string marker = "<!-- colour rows -->\n";
     const std::size_t at = text.find(marker);
     if (!in || at == std::string::npos) {
-        std::cerr << "kuv-helppage: no colour table in " << argv[1] << "\n";
+        std::cerr << "kuv-help-page: no colour table in " << argv[1] << "\n";
         return 1;
     }
     text.replace(at, marker.size(), ColourRows());
     const std::string open = "<!-- statement rows", close = "-->\n";
     const std::size_t from = text.find(open), to = text.find(close, from);
     if (from == std::string::npos || to == std::string::npos) {
-        std::cerr << "kuv-helppage: no statement table in " << argv[1] << "\n";
+        std::cerr << "kuv-help-page: no statement table in " << argv[1] << "\n";
         return 1;
     }
     text.replace(from, to + close.size() - from, StatementRows(text.substr(from, to - from)));
