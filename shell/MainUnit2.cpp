@@ -11,6 +11,7 @@
 #include "Files.h"
 #include "Paths.h"
 #include "Recovery.h"
+#include "RunStages.h"
 #include "ShiftJis.h"
 #include "language/LineStyle.h"
 #include "language/Listing.h"
@@ -45,7 +46,7 @@
 namespace kuv {
 
 TFormM::TFormM(const Scaling& scale, QWidget* parent)
-    : QMainWindow(parent), dialogs_(std::make_unique<QtDialogs>(this)), replayTimer_(new QTimer(this)) {
+    : QMainWindow(parent), dialogs_(std::make_unique<QtDialogs>(this)) {
     setObjectName(QStringLiteral("FormM"));
     setWindowTitle(QStringLiteral("KUVリスト"));
     setWindowIcon(QIcon(ProgramPicture()));
@@ -121,10 +122,8 @@ TFormM::TFormM(const Scaling& scale, QWidget* parent)
     connect(Memo1, &ListingEditor::clicked, this, [this] { Memo1Click(); });
     connect(Memo1, &ListingEditor::keyReleased, this, [this] { Memo1KeyUp(); });
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
-    connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        if (followCaret_) ShowCaretStage();
-    });
-    connect(replayTimer_, &QTimer::timeout, this, [this] { ReplayStep(); });
+    stages_ = new RunStages(Memo1, this);
+    connect(Memo1, &QPlainTextEdit::cursorPositionChanged, this, [this] { stages_->CaretMoved(); });
 
     // What each save writes for the name chosen.
     const auto suffixed = [](const char16_t* suffix) {
@@ -212,6 +211,7 @@ void TFormM::OpenMenuBar() { static_cast<KeyboardMenuBar*>(menuBar())->SelectFir
 void TFormM::SetWindows(TFormG* formG, TFormA* formA, TFormE* formE) {
     formG_ = formG;
     formG_->Image1->SetAids(this);
+    stages_->SetGraphicsWindow(formG);
     // The run that draws the Picture records which line painted each pixel.
     formG_->GetPicture().RecordOwners();
     formA_ = formA;
@@ -228,10 +228,10 @@ void TFormM::FormCreate() {
 void TFormM::N4Click() {
     if (!formG_->isVisible()) formG_->show();
 
-    EndStages();
+    stages_->EndStages();
     const std::string before = ListingFromEditorText(Memo1->ListingText());
     Listing listing(before);
-    const RunResult result = RunProgram(listing, formG_->GetPicture(), &history_);
+    const RunResult result = RunProgram(listing, formG_->GetPicture(), &stages_->History());
 
     Memo1->ClearErrorLine();
     if (listing.Touched()) {
@@ -251,17 +251,12 @@ void TFormM::N4Click() {
         formE_->AddLine(FromCp932(result.errorLine));
         Memo1->MarkErrorLine(result.error->line, FromCp932(result.errorLine));
     }
-    if (result.pictureCleared) {
-        paintedBy_ = std::move(listing);
-        runRevision_ = Memo1->document()->revision();
-    }
+    if (result.pictureCleared) stages_->RunDrew(std::move(listing));
     formG_->PictureChanged();
 }
 
 void TFormM::N6Click() {
-    EndStages();
-    history_.Clear();
-    paintedBy_.reset();
+    stages_->Forget();
     ClearPicture(formG_->GetPicture());
     formG_->PictureChanged();
 }
@@ -280,12 +275,8 @@ void TFormM::Help2Click() {
     if (!dialogs_->OpenDocument(page)) dialogs_->ShowErrorBox(CannotOpenMessage(page));
 }
 
-Owner TFormM::OwnerOf(int x, int y) {
-    return paintedBy_ ? formG_->GetPicture().OwnerAt(x, Picture::RowOf(y)) : 0;
-}
-
 QString TFormM::DescribePoint(int x, int y) {
-    return QString::fromStdU16String(kuv::DescribePoint(formG_->GetPicture(), x, y, paintedBy_ ? &*paintedBy_ : nullptr));
+    return QString::fromStdU16String(kuv::DescribePoint(formG_->GetPicture(), x, y, stages_->PaintedBy()));
 }
 
 void TFormM::InsertPoint(int x, int y) {
@@ -306,12 +297,12 @@ void TFormM::InsertPoint(int x, int y) {
 }
 
 bool TFormM::CanShowOwner(int x, int y) {
-    return paintedBy_ && Memo1->document()->revision() == runRevision_ && OwnerOf(x, y) != 0;
+    return stages_->ListingUnchanged() && stages_->OwnerOf(x, y) != 0;
 }
 
 void TFormM::ShowOwner(int x, int y) {
     if (!CanShowOwner(x, y)) return;
-    const int line = static_cast<int>(OwnerOf(x, y));
+    const int line = static_cast<int>(stages_->OwnerOf(x, y));
     Memo1->SelectLine(line);
     Mmln->setText(QString::number(line));
     BringListingToFront();
@@ -331,72 +322,13 @@ void TFormM::ShowLineNumber() { Mmln->setText(QString::number(Memo1->CaretLineNu
 
 void TFormM::Memo1Change() {
     MarkChanged();
-    if (followCaret_ || replayTimer_->isActive()) EndStages();
+    if (stages_->Showing()) stages_->EndStages();
 }
 
-bool TFormM::CanShowStages() {
-    return paintedBy_ && !history_.Empty() && Memo1->document()->revision() == runRevision_;
-}
-
-void TFormM::SetFollowCaret(bool on) {
-    EndStages();
-    followCaret_ = on && CanShowStages();
-    if (followCaret_) ShowCaretStage();
-}
-
-void TFormM::ShowCaretStage() {
-    if (!CanShowStages()) return EndStages();
-    // The listing is the run's own rewritten listing: its lines are the
-    // run's lines.
-    const int line = Memo1->CaretLineNumber();
-    const Picture& stage = history_.PictureAfter(line, *paintedBy_);
-    formG_->Image1->ShowStage(&stage, static_cast<Owner>(std::min(line, history_.LastLine())));
-}
-
-void TFormM::EndStages() {
-    followCaret_ = false;
-    replayTimer_->stop();
-    qApp->removeEventFilter(this);
-    if (replayLine_ > 0) {
-        replayLine_ = 0;
-        Memo1->ShowReplayLine(0);
-    }
-    if (formG_ && formG_->Image1->ShowsStage()) formG_->Image1->ShowStage(nullptr, 0);
-}
-
-void TFormM::Replay() {
-    if (!CanShowStages()) return;
-    EndStages();
-    const ReplaySchedule schedule = ReplayScheduleFor(history_.LastLine());
-    replayStep_ = schedule.step;
-    replayLine_ = 0;
-    qApp->installEventFilter(this);
-    replayTimer_->start(schedule.intervalMs);
-    ReplayStep();
-}
-
-void TFormM::ReplayStep() {
-    replayLine_ = std::min(replayLine_ + replayStep_, history_.LastLine());
-    formG_->Image1->ShowStage(&history_.PictureAfter(replayLine_, *paintedBy_), static_cast<Owner>(replayLine_));
-    Memo1->ShowReplayLine(replayLine_);
-    if (replayLine_ >= history_.LastLine()) {
-        replayTimer_->stop();
-        qApp->removeEventFilter(this);
-        // The last stage stays a moment, then the full Picture returns.
-        QTimer::singleShot(kReplayLastStageMs, this, [this] {
-            if (!replayTimer_->isActive() && replayLine_ > 0) EndStages();
-        });
-    }
-}
-
-bool TFormM::eventFilter(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress) return false;
-    const auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || (widget->window() != this && widget->window() != formG_)) return false;
-    EndStages();
-    return true;
-}
+bool TFormM::CanShowStages() { return stages_->CanShowStages(); }
+bool TFormM::FollowsCaret() { return stages_->FollowsCaret(); }
+void TFormM::SetFollowCaret(bool on) { stages_->SetFollowCaret(on); }
+void TFormM::Replay() { stages_->Replay(); }
 
 void TFormM::MarkChanged() {
     Modified = true;

@@ -9,7 +9,6 @@
 #include "GraphUnit1.h"
 #include "KeyboardMenuBar.h"
 #include "language/Listing.h"
-#include "language/RunHistory.h"
 
 #include <QMainWindow>
 #include <QMenuBar>
@@ -26,11 +25,11 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QTimer;
 
 namespace kuv {
 
 class ListingEditor;
+class RunStages;
 class TFormA;
 class TFormE;
 class TFormG;
@@ -82,7 +81,7 @@ public:
     void ShowOwner(int x, int y) override;
     void ReturnToListing() override;
     bool CanShowStages() override;
-    bool FollowsCaret() override { return followCaret_; }
+    bool FollowsCaret() override;
     void SetFollowCaret(bool on) override;
     void Replay() override;
 
@@ -129,9 +128,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    // While a replay runs: any key or click in the listing's or the
-    // Picture's window ends it.
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -170,25 +166,8 @@ private:
     bool unsaved_ = false;
     // The main window in front, typing going into the listing.
     void BringListingToFront();
-    // The line of the run that drew the Picture which last painted a KUV
-    // point; 0 for none.
-    Owner OwnerOf(int x, int y);
-    // The rewritten listing whose run drew the Picture (and recorded its
-    // owners); none before a run and after the Clear command.
-    std::optional<Listing> paintedBy_;
-    // What that run drew after each of its lines.
-    RunHistory history_;
-    // The graphics window shows the stage of the caret's line.
-    bool followCaret_ = false;
-    void ShowCaretStage();
-    // Back to the full Picture: the view and any replay end.
-    void EndStages();
-    void ReplayStep();
-    QTimer* replayTimer_;
-    int replayLine_ = 0;
-    int replayStep_ = 1;
-    // The editor's revision right after that run.
-    int runRevision_ = -1;
+    // The last run's listing and stages, for the Picture's aids.
+    RunStages* stages_;
     // A hash of the bytes last kept among the recovered listings.
     std::optional<std::size_t> recovered_;
     // The changed listing as the last file write began (writes are what can
