@@ -333,9 +333,9 @@ QRectF ListingTeacher::TextBoxOf(const QTextBlock& block) const {
 
 QPoint ListingTeacher::HintPlace(const QTextCursor& caret, QSize size) const {
     // The hint covers no character of the caret's line or of the lines
-    // above and below it: to the right of their text where the editor has
-    // room, else beside the editor's window on the screen, else beyond the
-    // neighbouring lines; never over the caret's line.
+    // above and below it: to the right of their text where the screen has
+    // room, else beside the editor's window, else beyond the neighbouring
+    // lines; never over the caret's line.
     const QTextBlock block = caret.block();
     const QRect at = editor_->cursorRect(caret);
     QRectF near = TextBoxOf(block).united(QRectF(at));
@@ -343,10 +343,13 @@ QPoint ListingTeacher::HintPlace(const QTextCursor& caret, QSize size) const {
         if (b.isValid()) near |= TextBoxOf(b);
     QWidget* view = editor_->viewport();
     constexpr int kGap = 8;
-    const int right = static_cast<int>(std::ceil(near.right())) + kGap;
-    if (right + size.width() <= view->width())
-        return view->mapToGlobal(QPoint(right, std::max(0, at.top() - (size.height() - at.height()) / 2)));
     const QRect screen = editor_->screen() ? editor_->screen()->availableGeometry() : QRect();
+    // To the right of the text, where it may reach past the editor's edge
+    // (over its scroll bar and frame, none of the listing) while it stays
+    // on the screen.
+    const QPoint right = view->mapToGlobal(
+        QPoint(static_cast<int>(std::ceil(near.right())) + kGap, std::max(0, at.top() - (size.height() - at.height()) / 2)));
+    if (right.x() + size.width() <= screen.right()) return right;
     const QRect window = editor_->window()->frameGeometry();
     const int y = view->mapToGlobal(at.topLeft()).y();
     if (window.right() + kGap + size.width() <= screen.right()) return {window.right() + kGap, y};

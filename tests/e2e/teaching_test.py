@@ -80,6 +80,33 @@ subprocess.run(["import", "-window", "root", os.path.join(out, "teaching-hint.pn
 key(ESCAPE)
 check(wait_for(lambda: not showing(hint), 3) is not None if hint else False, "Esc hides the hint")
 
+# A statement's word and its space are enough for its hint, which covers
+# no character of its line or the lines above and below: their characters'
+# boxes, as the accessibility bus gives them, lie clear of the hint's.
+key(RETURN)
+type_text("arc ")
+arc = wait_for(lambda: find(app, "label", "ARC x y 半径 開始角 終了角 色 — x: 0〜640"), 3)
+check(arc is not None and showing(arc), "typing ARC and its space shows ARC's hint")
+subprocess.run(["import", "-window", "root", os.path.join(out, "teaching-hint-arc.png")], check=False)
+if arc is not None:
+    hx, hy, hw, hh = extents(arc)
+    whole = text_of(editor)
+    caret = editor.queryText().caretOffset
+    start = whole.rfind("\n", 0, max(0, whole.rfind("\n", 0, caret))) + 1
+    end = whole.find("\n", caret)
+    end = whole.find("\n", end + 1) if end >= 0 else len(whole)
+    end = len(whole) if end < 0 else end
+    covered = []
+    for i in range(start, end):
+        if whole[i] in " \n":
+            continue
+        cx, cy, cw, ch = editor.queryText().getCharacterExtents(i, Atspi.CoordType.SCREEN)
+        if cx < hx + hw and cx + cw > hx and cy < hy + hh and cy + ch > hy:
+            covered.append(whole[i])
+    check(not covered, f"the hint covers no character of its line or those beside it (covered: {''.join(covered)!r})")
+key(UP)
+check(wait_for(lambda: not showing(arc), 3) is not None if arc else False, "the hint goes when the caret only moves")
+
 # Run from the menu, then the Picture after line 1 only.
 editor.queryEditableText().setTextContents(
     "box 10 10 300 200 1\ncircle 400 300 60 2\n" + "".join(f"line {i * 10} 0 {i * 10} 480 4\n" for i in range(40)))

@@ -204,18 +204,19 @@ function textBox(view, number) {
 }
 
 // Beside the text of the caret's line and its neighbours, where the
-// editor has room; else beside the editor; else beyond the neighbouring
-// lines, never over the caret's line.
+// window has room; else to the editor's left; else beyond the
+// neighbouring lines, never over the caret's line.
 function placeHint(view, number, box) {
   const width = box.offsetWidth, height = box.offsetHeight;
-  const editor = view.dom.getBoundingClientRect(), content = view.contentDOM.getBoundingClientRect();
+  const editor = view.dom.getBoundingClientRect();
   const caret = view.coordsAtPos(view.state.selection.main.head);
   if (!caret) return null;
   const near = [number - 1, number, number + 1].map((n) => textBox(view, n)).filter(Boolean);
   const right = Math.max(caret.right, ...near.map((r) => r.right)) + 8;
   const top = Math.max(0, caret.top - (height - (caret.bottom - caret.top)) / 2);
-  if (right + width <= content.right) return { left: right, top };
-  if (editor.right + 8 + width <= window.innerWidth) return { left: editor.right + 8, top };
+  // To the right of the text, reaching past the editor's edge (over none
+  // of the listing) while it stays in the window.
+  if (right + width <= window.innerWidth - 4) return { left: right, top };
   if (editor.left - 8 - width >= 0) return { left: editor.left - 8 - width, top };
   const below = Math.max(caret.bottom, ...near.map((r) => r.bottom)) + 2;
   const above = Math.min(caret.top, ...near.map((r) => r.top)) - 2 - height;
