@@ -16,6 +16,7 @@ const path = require('path');
 const { serveSite, CHROMIUM_ARGS } = require('./site_server.js');
 
 const [siteArg, render, chromium, out, corpus] = process.argv.slice(2);
+fs.mkdirSync(out, { recursive: true });
 const site = path.resolve(siteArg);
 let failures = 0, passes = 0;
 const check = (ok, what) => {
