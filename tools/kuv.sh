@@ -32,6 +32,8 @@ packages=(
   # the batch report, opened in a real browser; the page in the three
   # engines of schools' devices (Blink, Gecko, WebKit)
   chromium firefox-esr webkit2gtk-driver
+  # real X key presses into WebKitGTK's input method
+  xdotool
   # the browser edition: the core in WebAssembly
   emscripten
 )

@@ -3,13 +3,14 @@
 // WebDriver BiDi), WebKitGTK's MiniBrowser (Safari's engine) through
 // WebKitWebDriver and Selenium. In each: a typed listing gives
 // kuv-render's pixels and its rewritten text; the error dialog; the live
-// mark; F10 and the menus; the BMP and JPEG bytes, as downloads; a file
+// mark; F10 and the menus; in WebKit, Japanese composed with GTK's input
+// method beside a swatch; the BMP and JPEG bytes, as downloads; a file
 // opened and saved again keeps every byte; a reload keeps the listing; the
 // page works offline; and nothing goes wrong in the page the whole time
 // (no uncaught error, no console error, no CSP violation). The run's time
 // in each engine is printed beside Chromium's.
 //   node engines_test.js SITE_DIR KUV_RENDER CHROMIUM OUT_DIR [ENGINE...]
-// WebKit needs an X display (run under xvfb-run).
+// WebKit needs an X display (run under xvfb-run), and xdotool.
 const puppeteer = require('puppeteer-core');
 const { Builder, Key } = require('selenium-webdriver');
 const { execFileSync, spawn } = require('child_process');
@@ -155,6 +156,16 @@ async function webkitDriver(downloads) {
       await driver.findElement({ css: '#file-input' }).sendKeys(file);
       await driver.executeScript('document.getElementById("file-input").hidden = true');
     },
+    // Composes a character with GTK's own input method, through real X
+    // key presses: Ctrl+Shift+U, its code's hex digits, space.
+    compose: async (code) => {
+      const win = execFileSync('xdotool', ['search', '--onlyvisible', '--class', 'MiniBrowser']).toString().trim().split('\n').pop();
+      execFileSync('xdotool', ['windowfocus', '--sync', win]);
+      for (const k of ['ctrl+shift+u', ...code.toString(16), 'space']) {
+        execFileSync('xdotool', ['key', '--clearmodifiers', k]);
+        await sleep(120);
+      }
+    },
     close: async () => { await driver.quit(); server.kill(); },
   };
 }
@@ -267,6 +278,20 @@ async function session(engine, d, url, stop) {
   await typeListing('line 0 0 700 0 1');
   await d.press('Enter');
   checkIn(await until(d, '!!document.querySelector(".cm-lintRange-error")', 5000), 'a faulty line left is marked');
+
+  // Composed right after a colour number, beside its swatch: the
+  // composition starts once and commits exactly what was composed.
+  if (d.compose) {
+    await d.press('Enter');
+    await d.type('TEXT 10 100 2');
+    await d.read(`window.kuvCompositions = 0;
+      document.querySelector('.cm-content').addEventListener('compositionstart', () => window.kuvCompositions++);`);
+    await d.compose(0x4eee);
+    await sleep(400);
+    const composed = await d.read('return [window.kuvCompositions, Array.from(document.querySelectorAll(".cm-line")).pop().textContent]');
+    checkIn(composed[0] === 1 && composed[1] === 'TEXT 10 100 2仮',
+            `composing with the input method beside a swatch starts once and commits exactly (${JSON.stringify(composed)})`);
+  }
 
   // A reload keeps the listing; so does a reload with the server gone,
   // from the page's offline copy.
