@@ -258,8 +258,8 @@ void ListingTeacher::PaintMarks(QPainter& painter) {
 }
 
 void ListingTeacher::PaintWave(QPainter& painter, const QTextBlock& block, const QRectF& box, bool dark) {
-    // Under the characters, in the line's descent, 2 pixels thick and 3
-    // high: dark red on the light editor (more than 5:1), light red on a
+    // Under the characters, in the line's descent: a zigzag 2 pixels high
+    // drawn 2 pixels thick, so about 4 high; dark red on the light editor (more than 5:1), light red on a
     // dark one.
     painter.setPen(QPen(dark ? QColor(0xff, 0x8a, 0x8a) : QColor(0xb0, 0x00, 0x00), 2));
     painter.setBrush(Qt::NoBrush);
@@ -297,9 +297,9 @@ void ListingTeacher::UpdateHint() {
     while (ListingEditor::ContinuesLine(first)) first = first.previous();
     // Only on the line being typed: not at start-up, after Open or a run,
     // nor when the caret merely comes onto a line.
-    const std::u16string hint = HintAt(Utf16Of(first.text()), caret.positionInBlock());
-    if (hint.empty() || hintDismissed_ || !editor_->hasFocus() || first != caret.block() ||
-        caret.blockNumber() != hintLine_) {
+    const bool typing = !hintDismissed_ && editor_->hasFocus() && first == caret.block() && caret.blockNumber() == hintLine_;
+    const std::u16string hint = typing ? HintAt(Utf16Of(first.text()), caret.positionInBlock()) : std::u16string();
+    if (hint.empty()) {
         hint_->hide();
         return;
     }
@@ -314,10 +314,10 @@ void ListingTeacher::UpdateHint() {
     hint_->show();
 }
 
-QRectF ListingTeacher::TextBoxOf(const QTextBlock& block) const {
+QRectF ListingTeacher::TextBoxOf(const QTextBlock& block, const ShownBlocks& shown) {
     // The rectangle of the line's characters in viewport coordinates, null
     // for a line off the screen or without text.
-    for (const auto& [b, box] : editor_->ShownBlocks()) {
+    for (const auto& [b, box] : shown) {
         if (b != block) continue;
         QRectF text;
         const QTextLayout* layout = b.layout();
@@ -338,9 +338,10 @@ QPoint ListingTeacher::HintPlace(const QTextCursor& caret, QSize size) const {
     // lines; never over the caret's line.
     const QTextBlock block = caret.block();
     const QRect at = editor_->cursorRect(caret);
-    QRectF near = TextBoxOf(block).united(QRectF(at));
+    const ShownBlocks shown = editor_->ShownBlocks();
+    QRectF near = TextBoxOf(block, shown).united(QRectF(at));
     for (const QTextBlock& b : {block.previous(), block.next()})
-        if (b.isValid()) near |= TextBoxOf(b);
+        if (b.isValid()) near |= TextBoxOf(b, shown);
     QWidget* view = editor_->viewport();
     constexpr int kGap = 8;
     const QRect screen = editor_->screen() ? editor_->screen()->availableGeometry() : QRect();

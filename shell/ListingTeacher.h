@@ -21,6 +21,8 @@
 #include <QTimer>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 class QLabel;
 class QPainter;
@@ -68,7 +70,8 @@ private:
     void CaretMoved();
     void UpdateHint();
     void PaintWave(QPainter& painter, const QTextBlock& block, const QRectF& box, bool dark);
-    QRectF TextBoxOf(const QTextBlock& block) const;
+    using ShownBlocks = std::vector<std::pair<QTextBlock, QRectF>>;
+    static QRectF TextBoxOf(const QTextBlock& block, const ShownBlocks& shown);
     // Where the hint of the given size goes, in global coordinates.
     QPoint HintPlace(const QTextCursor& caret, QSize size) const;
     void UpdateDescription();
