@@ -42,10 +42,9 @@ const editing = [
 const worker = new Worker('worker.js');
 const waiting = new Map();
 let nextId = 0;
-class Failure extends Error {}
 const ask = (request, transfer = []) => new Promise((resolve, reject) => {
   const id = nextId++;
-  waiting.set(id, (reply) => (reply.failure !== undefined ? reject(new Failure(reply.failure)) : resolve(reply)));
+  waiting.set(id, (reply) => (reply.failure !== undefined ? reject(new Error(reply.failure)) : resolve(reply)));
   worker.postMessage({ id, ...request }, transfer);
 });
 const askText = async (request) => (await ask(request)).text;
@@ -249,9 +248,8 @@ async function start() {
   }
   blank = () => new Uint8ClampedArray(size.width * size.height * 4).fill(255);
   picture = setUpPicture({
-    canvas: $('picture'), marks: $('marks'), tip: $('tip'), menu: $('picture-menu'), ask,
+    canvas: $('picture'), marks: $('marks'), tip: $('tip'), menu: $('picture-menu'), ask, timing: size,
     aids: {
-      lastLine: () => state.lastLine,
       canShowStages: () => state.runDoc !== null && editor.state.doc === state.runDoc && state.lastLine > 0,
       caretLine,
       showReplayLine: (line) => editor.dispatch({ effects: setReplayLine.of(line) }),

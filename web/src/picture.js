@@ -9,7 +9,7 @@ const LONG_PRESS_MS = 500;
 
 // The canvas has the core's size for the Picture (set before this is
 // called).
-export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
+export function setUpPicture({ canvas, marks, tip, menu, ask, timing, aids }) {
   const W = canvas.width, H = canvas.height;
   const context = canvas.getContext('2d');
   let crosshair = { x: 320, y: 240 };
@@ -72,13 +72,13 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
   // A stage of the last run shown in place of the Picture, the pixels its
   // line painted blinking.
   const showStage = async (line) => {
-    const [plain, marked, schedule] = await Promise.all([
-      ask({ op: 'stage', line, mark: false }), ask({ op: 'stage', line, mark: true }), ask({ op: 'replay' })]);
+    const [plain, marked] = await Promise.all([
+      ask({ op: 'stage', line, mark: false }), ask({ op: 'stage', line, mark: true })]);
     if (!following) return;
     clearInterval(blink);
     let on = true;
     showFrame(marked.rgba);
-    blink = setInterval(() => showFrame((on = !on) ? marked.rgba : plain.rgba), schedule.blink);
+    blink = setInterval(() => showFrame((on = !on) ? marked.rgba : plain.rgba), timing.blinkMs);
   };
   const endStages = () => {
     const was = blink !== null || replay !== null;
@@ -92,7 +92,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
 
   const startReplay = async () => {
     endStages();
-    const { interval, step, lines, last } = await ask({ op: 'replay' });
+    const { interval, step, lines } = await ask({ op: 'replay' });
     let line = 0;
     const beat = async () => {
       line = Math.min(line + step, Math.max(1, lines));
@@ -103,7 +103,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, aids }) {
       if (line >= lines) {
         clearInterval(replay);
         replay = -1;
-        setTimeout(() => { if (replay === -1) endStages(); }, last);
+        setTimeout(() => { if (replay === -1) endStages(); }, timing.replayLastMs);
       }
     };
     replay = setInterval(beat, interval);

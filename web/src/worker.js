@@ -64,7 +64,6 @@ const ops = {
     return {
       reply: {
         interval: core._kuv_replay_interval(), step: core._kuv_replay_step(), lines: core._kuv_last_line(),
-        last: core._kuv_replay_last_ms(), blink: core._kuv_blink_ms(),
       },
     };
   },
@@ -141,6 +140,13 @@ self.onmessage = async (event) => {
     const { reply, transfer } = ops[op](core, event.data);
     self.postMessage({ id, ...reply }, transfer || []);
   } catch (e) {
+    // Only the core's own failures replace it: a C++ exception (thrown as
+    // its address: memory that cannot grow) or an abort. Anything else is
+    // told as it is, and the core goes on.
+    if (typeof e !== 'number' && !(e instanceof WebAssembly.RuntimeError)) {
+      self.postMessage({ id, failure: String((e && e.message) || e) });
+      return;
+    }
     let failure = '';
     try {
       ready = KuvCore().then(started);
@@ -160,5 +166,10 @@ function started(core) {
 ready = ready.then(started);
 ready.then((core) => {
   core._kuv_warm();
-  self.postMessage({ ready: true, width: core._kuv_width(), height: core._kuv_height() });
+  // What stays the same for the whole session: the Picture's size and the
+  // stages' timing.
+  self.postMessage({
+    ready: true, width: core._kuv_width(), height: core._kuv_height(),
+    blinkMs: core._kuv_blink_ms(), replayLastMs: core._kuv_replay_last_ms(),
+  });
 }, (e) => self.postMessage({ ready: false, failure: String((e && e.message) || e) }));
