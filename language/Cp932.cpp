@@ -258,4 +258,17 @@ std::string Cp932ToUtf8(std::string_view bytes) {
 
 std::string Utf8ToCp932(std::string_view utf8) { return EncodeCp932(Utf8ToUtf16(utf8)); }
 
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD;
+        AppendUtf8(c, out);
+    }
+    return out;
+}
+
 }  // namespace kuv

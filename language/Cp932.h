@@ -54,6 +54,8 @@ std::string Utf8ToCp932(std::string_view utf8);
 
 // The code point c as UTF-8, appended to out.
 void AppendUtf8(char32_t c, std::string& out);
+// Encodes UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
 // Decodes UTF-8 leniently: a malformed byte becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 

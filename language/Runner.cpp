@@ -1,6 +1,7 @@
 #include "Runner.h"
 
 #include "Cp932.h"
+#include "Explanations.h"
 #include "RunHistory.h"
 #include "Statements.h"
 #include "picture/Drawing.h"
@@ -120,6 +121,7 @@ RunResult RunProgram(Listing& listing, Picture& picture, RunHistory* history) {
         }
         ++result.statementsRun;
         if (verdict.kind == skEnd) break;
+        if (PaintStartsOnBorder(picture, verdict)) result.paintsOnBorder.push_back(i + 1);
         Draw(picture, i + 1, verdict);
         if (history) history->AfterLine(i + 1, picture);
     }

@@ -43,6 +43,9 @@ struct RunResult {
     // The lines the run executed, REM and END among them; a failing line is
     // not counted.
     int statementsRun = 0;
+    // The PAINT and PAINT24 lines that started on their border colour and
+    // so painted nothing.
+    std::vector<int> paintsOnBorder;
 };
 
 class RunHistory;

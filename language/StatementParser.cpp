@@ -48,8 +48,9 @@ bool ConvertDecimal(std::string_view s, std::int32_t& value) {
     return true;
 }
 
-void SetError(TStatementArgs& args, ErrorKind kind, std::string_view word = {}) {
+void SetError(TStatementArgs& args, ErrorKind kind, std::string_view word = {}, int parameter = -1) {
     args.error = StatementError{kind, std::string(word)};
+    args.errorParameter = parameter;
     args.Msg = ErrorMessage(*args.error);
 }
 
@@ -118,14 +119,14 @@ TStatementArgs ParseStatement(std::string_view line, StatementKind kind) {
     for (int slot = 0; slot < rule->numbers; ++slot) {
         if (!ConvertNumber(words[slot + 1], values[slot])) {
             values[slot] = 0;
-            SetError(args, ErrorKind::NotANumber, words[slot + 1]);
+            SetError(args, ErrorKind::NotANumber, words[slot + 1], slot);
             if (rule->stopAtBadWord) return args;
         }
     }
     for (int slot = 0; slot < rule->numbers; ++slot) {
         const Parameter& r = rule->parameters[slot];
         if (values[slot] < r.lo || values[slot] > r.hi)
-            SetError(args, ErrorKind::OutOfRange, words[slot + 1]);
+            SetError(args, ErrorKind::OutOfRange, words[slot + 1], slot);
         else
             args.Nums[slot] = values[slot];
     }

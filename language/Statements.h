@@ -45,6 +45,9 @@ struct TStatementArgs {
     std::array<std::int32_t, 6> Nums{};  // parameters in statement order
     std::string Text;                 // the string of TEXT, at most 255 bytes
     std::optional<StatementError> error;
+    // The parameter (its index in the form) whose word the error names;
+    // -1 for an error that names none.
+    int errorParameter = -1;
 };
 
 // What a run does with one line of the rewritten listing when it reaches

@@ -1,4 +1,6 @@
 #include "Drawing.h"
+
+#include <utility>
 #include "WalkSteps.h"
 
 #include <algorithm>
@@ -148,6 +150,22 @@ void DrawArc(Picture& p, int x, int y, int r, int s, int e, int c) {
         const Offset o = walk.At(r, k);
         p.LineTo(static_cast<int>(x + o.dx), static_cast<int>(row - o.dy), pen);
     }
+}
+
+bool ArcDrawsNothing(int x, int y, int r, int s, int e) {
+    // The pen draws nothing when it never leaves the point where it starts.
+    const ArcSteps st = ArcStepRange(s, e);
+    if (st.k1 < st.k0 || r == 0) return true;
+    const WalkTable& walk = WalkFor(r, st.k1);
+    const int row = Picture::RowOf(y);
+    const auto at = [&](long k) {
+        const Offset o = walk.At(r, k);
+        return std::pair(static_cast<int>(x + o.dx), static_cast<int>(row - o.dy));
+    };
+    const auto start = at(st.k0);
+    for (long k = st.k0 + 1; k <= st.k1; ++k)
+        if (at(k) != start) return false;
+    return true;
 }
 
 void PaintArea(Picture& p, int x, int y, int f, int b) {

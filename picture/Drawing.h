@@ -38,6 +38,9 @@ void DrawCircle(Picture& p, int x, int y, int r, int c);
 // Counter-clockwise on the screen from angle s to angle e (degrees), with
 // 628 steps of 1/100 radian taken as a full turn.
 void DrawArc(Picture& p, int x, int y, int r, int s, int e, int c);
+// Whether DrawArc with these parameters leaves every pixel as it was: its
+// steps run backwards, or its pen never moves off its first point.
+bool ArcDrawsNothing(int x, int y, int r, int s, int e);
 void PaintArea(Picture& p, int x, int y, int f, int b);
 // Fill colour blue p, green q, red r; bounded by black only.
 void PaintArea24(Picture& p, int x, int y, int blue, int green, int red);

@@ -1,0 +1,99 @@
+// What a line's problem means, in plain Japanese, and how to mend it: an
+// explanation for every line at which a run would stop, with the fixed
+// line where the intended one is certain, and warnings for valid lines
+// whose drawing may surprise. Pure functions, the same for every front-end
+// and for kuv-render; the ErrorLog lines themselves are Runner.h's.
+#pragma once
+
+#include "Runner.h"
+#include "Statements.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kuv {
+
+// The mistakes an explanation can name; each has one text in the table of
+// explanations.
+enum class Mistake {
+    FullWidth,         // the input method left on
+    Separator,         // commas or the like between the numbers
+    NoSpace,           // the word run into the first number
+    Misspelt,          // one statement word is near
+    Unsure,            // two or more are equally near
+    UnknownWord,       // none is near
+    LettersForDigits,  // O, I or L among digits
+    Decimal,           // a decimal point
+    NotANumber,
+    TooBig,
+    TooSmall,
+    TextTooLow,  // TEXT's y below 10
+    Missing,
+};
+
+// The explanation of a line at which a run would stop, and its fix.
+struct Advice {
+    Mistake mistake;
+    std::u16string explanation;  // one or two sentences: what is wrong, then what to do
+    // The fixed line in normal form (CP932), which the parser accepts;
+    // none where the intended line is not certain.
+    std::optional<std::string> fix;
+};
+
+// The advice for a line (CP932, as typed or in normal form) whose check
+// has an error; none for a line that parses clean.
+std::optional<Advice> ExplainLine(std::string_view line);
+
+// The kinds of warning: lines that run, but not as their writer may think.
+enum class WarningKind {
+    UnusedWords,    // words after the last number that the statement ignores
+    UndrawnText,    // TEXT's words past the third
+    EmptyLine,      // a LINE from a point to itself
+    EmptyBox,       // a BOX whose corners are one point
+    EmptyCircle,    // a CIRCLE of radius 0
+    EmptyArc,       // an ARC whose pen never moves, or whose steps run backwards
+    PaintOnBorder,  // a fill that starts on its border colour (from a run)
+};
+
+struct Warning {
+    WarningKind kind;
+    std::u16string message;      // the short text the mark shows first
+    std::u16string explanation;  // then this
+};
+
+// The warnings of a line that parses clean, from its text alone (CP932,
+// as typed or in normal form).
+std::vector<Warning> LineWarnings(std::string_view line);
+
+// The warning for a PAINT or PAINT24 line that a run found starting on a
+// pixel of its border colour.
+Warning PaintOnBorderWarning(std::string_view line);
+
+// Whether a fill with these parameters, drawn now into the picture, would
+// start on its border colour and so paint nothing: the run asks this just
+// before it draws the line.
+bool PaintStartsOnBorder(const Picture& picture, const LineVerdict& verdict);
+
+// The Damerau distance (with adjacent transpositions) between two words,
+// and how far a misspelt word of the given length may be from a statement
+// word: 1 edit for 2 to 4 letters, 2 for 5 to 8, 3 beyond; none for one.
+int EditDistance(std::string_view a, std::string_view b);
+int AllowedDistance(std::size_t length);
+
+// Every problem of a listing as the live checks see it, for tools that list
+// them all: one entry per error or warning, in the order of the lines.
+struct Problem {
+    int line;      // the listing's line, from 1
+    int runLine;   // its number after the run's rewrite; 0 after the run has stopped
+    bool error;    // else a warning
+    std::u16string message;  // the ErrorLog line, or the warning's text
+    std::u16string explanation;
+    std::optional<std::string> fix;  // CP932
+};
+// The run's own warnings (PaintOnBorder) come from the lines given, numbered
+// as the run numbers them.
+std::vector<Problem> ListProblems(const Listing& listing, const std::vector<int>& paintsOnBorder = {});
+
+}  // namespace kuv
