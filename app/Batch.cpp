@@ -3,6 +3,7 @@
 
 #include "Render.h"
 #include "language/Cp932.h"
+#include "language/Explanations.h"
 #include "picture/Drawing.h"
 #include "picture/Picture.h"
 #include "shell/Files.h"
@@ -101,6 +102,9 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
     row.errorLine = outcome.error ? outcome.error->line : 0;
     row.message = MessageOf(outcome);
     row.statements = outcome.statementsRun;
+    if (outcome.error)
+        if (const std::optional<Advice> advice = ExplainLine(outcome.rewritten.Get(outcome.error->line - 1)))
+            row.explanation = QString::fromStdU16String(advice->explanation);
     if (outcome.exitCode != 2) {
         row.picture = picture;
         row.listing = listing;

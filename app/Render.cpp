@@ -1,6 +1,7 @@
 #include "Render.h"
 
 #include "Batch.h"
+#include "Check.h"
 #include "RenderArgs.h"
 
 #include "language/Cp932.h"
@@ -112,6 +113,7 @@ int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostr
     }
     const RenderArgs& o = parsed.args;
     if (o.mode == RenderArgs::Mode::Batch) return BatchMain(o, err);
+    if (o.mode == RenderArgs::Mode::Check) return CheckMain(o, in, out, err);
     const RenderJob job{o.listings.front(), o.picture, o.format.value_or(ImageFormat::Png), o.listingOut, o.owners};
     const RenderOutcome outcome = RenderListing(job, in, out);
     if (outcome.exitCode == 2) PrintFailure(err, outcome.failure);

@@ -12,6 +12,7 @@ namespace kuv {
 const char* const kRenderUsage =
     "usage: kuv-render [-o PICTURE] [--format bmp|jpg|png] [-l LISTING_OUT] [--owners OWNERS.pgm] LISTING\n";
 const char* const kBatchUsage = "usage: kuv-render --batch OUTDIR [--format png|bmp|jpg] [-j N] LISTING|FOLDER...\n";
+const char* const kCheckUsage = "usage: kuv-render --check [--json] LISTING\n";
 
 namespace {
 
@@ -34,6 +35,13 @@ constexpr const char* kHelp =
     "                   OUTDIR, on N threads (default: every core), with a report:\n"
     "                   index.html, report.csv and report.json\n"
     "\n"
+    "kuv-render --check [--json] LISTING\n"
+    "                   lists every line at which Run would stop, and the lines that\n"
+    "                   run but draw less than they say, each with what it means and,\n"
+    "                   where it is certain, the fixed line; writes nothing else.\n"
+    "                   Exit status 0 when Run would stop at no line, 1 otherwise,\n"
+    "                   2 when the listing cannot be read\n"
+    "\n"
     "Files are replaced whole or not at all: a failed write leaves an existing\n"
     "file as it was. Devices and FIFOs are written in place.\n"
     "\n"
@@ -43,38 +51,42 @@ constexpr const char* kHelp =
 
 // Every option, in one row: where it may stand, what follows it, and the
 // words for a value that is missing or wrong in each mode.
-enum class Value { None, File, Format, Jobs };
+enum class Value { None, File, Format, Jobs, Flag };
 struct Option {
     const char* name;
     const char* alias;
     Value value;
-    bool single, batch;
+    bool single, batch, check;
     const char* missingSingle;  // after "kuv-render: " + the option's name
     const char* missingBatch;
     const char* wrongSingle;  // after "kuv-render: "
     const char* wrongBatch;
 };
 constexpr Option kOptions[] = {
-    {"--help", "-h", Value::None, true, false, "", "", "", ""},
-    {"--version", nullptr, Value::None, true, false, "", "", "", ""},
-    {"-o", nullptr, Value::File, true, false, " needs a file name", "", "", ""},
-    {"-l", nullptr, Value::File, true, false, " needs a file name", "", "", ""},
-    {"--owners", nullptr, Value::File, true, false, " needs a file name", "", "", ""},
-    {"--format", nullptr, Value::Format, true, true, "", " needs a value", "--format needs bmp, jpg or png",
+    {"--help", "-h", Value::None, true, false, false, "", "", "", ""},
+    {"--version", nullptr, Value::None, true, false, false, "", "", "", ""},
+    {"-o", nullptr, Value::File, true, false, false, " needs a file name", "", "", ""},
+    {"-l", nullptr, Value::File, true, false, false, " needs a file name", "", "", ""},
+    {"--owners", nullptr, Value::File, true, false, false, " needs a file name", "", "", ""},
+    {"--format", nullptr, Value::Format, true, true, false, "", " needs a value", "--format needs bmp, jpg or png",
      "--format needs png, bmp or jpg"},
-    {"-j", nullptr, Value::Jobs, false, true, "", " needs a value", "", "-j needs a number from 1 to 256"},
+    {"-j", nullptr, Value::Jobs, false, true, false, "", " needs a value", "", "-j needs a number from 1 to 256"},
+    {"--json", nullptr, Value::Flag, false, false, true, "", "", "", ""},
 };
 
 const Option* OptionNamed(const std::string& a, RenderArgs::Mode mode) {
     for (const Option& o : kOptions)
-        if ((a == o.name || (o.alias && a == o.alias)) && (mode == RenderArgs::Mode::Single ? o.single : o.batch)) return &o;
+        if ((a == o.name || (o.alias && a == o.alias)) &&
+            (mode == RenderArgs::Mode::Single ? o.single : mode == RenderArgs::Mode::Batch ? o.batch : o.check))
+            return &o;
     return nullptr;
 }
 
 ParsedArgs Usage(RenderArgs::Mode mode, const std::string& problem) {
     ParsedArgs p;
     p.exitNow = 2;
-    p.err = "kuv-render: " + problem + "\n" + (mode == RenderArgs::Mode::Batch ? kBatchUsage : kRenderUsage);
+    p.err = "kuv-render: " + problem + "\n" +
+            (mode == RenderArgs::Mode::Batch ? kBatchUsage : mode == RenderArgs::Mode::Check ? kCheckUsage : kRenderUsage);
     return p;
 }
 
@@ -109,13 +121,20 @@ ParsedArgs ParseRenderArgs(const std::vector<std::string>& given) {
     ParsedArgs parsed;
     RenderArgs& r = parsed.args;
     std::vector<std::string> args = given;
-    if (std::find(given.begin(), given.end(), "--batch") != given.end()) {
+    const bool check = std::find(given.begin(), given.end(), "--check") != given.end();
+    if (check && std::find(given.begin(), given.end(), "--batch") != given.end())
+        return Usage(RenderArgs::Mode::Check, "--check and --batch cannot be used together");
+    if (check) {
+        r.mode = RenderArgs::Mode::Check;
+        args.erase(std::find(args.begin(), args.end(), "--check"));
+    } else if (std::find(given.begin(), given.end(), "--batch") != given.end()) {
         r.mode = RenderArgs::Mode::Batch;
         bool haveOutDir = false;
         args = WithoutBatch(given, r.outDir, haveOutDir);
         if (!haveOutDir) return Usage(r.mode, "--batch needs an output folder");
     }
-    const bool single = r.mode == RenderArgs::Mode::Single;
+    // Check, like Single, takes one listing.
+    const bool single = r.mode != RenderArgs::Mode::Batch;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const Option* o = OptionNamed(a, r.mode);
@@ -124,6 +143,10 @@ ParsedArgs ParseRenderArgs(const std::vector<std::string>& given) {
         if (!o) {
             if (single && !r.listings.empty()) return Usage(r.mode, "only one listing may be given");
             r.listings.push_back(a);
+            continue;
+        }
+        if (o->value == Value::Flag) {
+            r.json = true;
             continue;
         }
         if (o->value == Value::None) {
@@ -145,10 +168,13 @@ ParsedArgs ParseRenderArgs(const std::vector<std::string>& given) {
                 r.jobs = std::atoi(v.c_str());
                 if (r.jobs < 1 || r.jobs > 256) return Usage(r.mode, o->wrongBatch);
                 break;
-            case Value::None: break;
+            case Value::None:
+            case Value::Flag: break;
         }
     }
-    if (single) {
+    if (r.mode == RenderArgs::Mode::Check) {
+        if (r.listings.empty()) return Usage(r.mode, "no listing given");
+    } else if (single) {
         if (const std::optional<std::string> problem = SingleProblem(r)) return Usage(r.mode, *problem);
     } else if (r.listings.empty()) {
         return Usage(r.mode, "no listing given");

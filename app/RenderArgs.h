@@ -11,7 +11,7 @@
 namespace kuv {
 
 struct RenderArgs {
-    enum class Mode { Single, Batch };
+    enum class Mode { Single, Batch, Check };
     Mode mode = Mode::Single;
     // The listings: one for Single, files and folders for Batch.
     std::vector<std::string> listings;
@@ -19,6 +19,7 @@ struct RenderArgs {
     std::optional<ImageFormat> format;  // Single: from -o's name unless --format gave it
     std::string outDir;                 // Batch
     int jobs = 0;                       // Batch: 0 for every core
+    bool json = false;                  // Check: the problems as JSON
 };
 
 // What the command line asks for: a run with its arguments, or an answer
@@ -37,5 +38,6 @@ inline constexpr const char* kStandardStream = "-";
 // The usage lines of the two modes.
 extern const char* const kRenderUsage;
 extern const char* const kBatchUsage;
+extern const char* const kCheckUsage;
 
 }  // namespace kuv

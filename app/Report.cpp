@@ -27,6 +27,8 @@ QString CsvField(QString text) {
     return '"' + text.replace('"', "\"\"") + '"';
 }
 
+}  // namespace
+
 QString JsonString(const QString& text) {
     QString out = QStringLiteral("\"");
     for (const QChar c : text) {
@@ -45,8 +47,6 @@ QString JsonString(const QString& text) {
     }
     return out + '"';
 }
-
-}  // namespace
 
 QString StatusText(const BatchRow& r) {
     if (r.exitStatus == 0) return QStringLiteral("正常");
@@ -97,12 +97,12 @@ int BatchExitStatus(const std::vector<BatchRow>& rows) {
 std::string ReportCsv(const std::vector<BatchRow>& rows) {
     // UTF-8 with a byte-order mark, so that spreadsheet programs read the
     // Japanese messages as UTF-8.
-    QString csv = QStringLiteral("\uFEFFinput,picture,listing,exit_status,error_line,message,statements,ms\r\n");
+    QString csv = QStringLiteral("\uFEFFinput,picture,listing,exit_status,error_line,message,statements,ms,explanation\r\n");
     for (const BatchRow& r : rows)
         csv += QStringList{CsvField(PathForDisplay(r.input)), CsvField(PathForDisplay(r.picture)),
                            CsvField(PathForDisplay(r.listing)), QString::number(r.exitStatus),
                            QString::number(r.errorLine), CsvField(r.message), QString::number(r.statements),
-                           QString::number(r.ms, 'f', 1)}
+                           QString::number(r.ms, 'f', 1), CsvField(r.explanation)}
                    .join(',') +
                QStringLiteral("\r\n");
     return csv.toStdString();
@@ -113,14 +113,15 @@ std::string ReportJson(const std::vector<BatchRow>& rows, const QString& date) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const BatchRow& r = rows[i];
         json += QStringLiteral("%1\n    {\"input\": %2, \"picture\": %3, \"listing\": %4, \"exit_status\": %5, "
-                               "\"error_line\": %6, \"message\": %7, \"statements\": %8, \"ms\": %9}")
+                               "\"error_line\": %6, \"message\": %7, \"statements\": %8, \"ms\": %9, \"explanation\": %10}")
                     .arg(i ? "," : "", JsonString(PathForDisplay(r.input)), JsonString(PathForDisplay(r.picture)),
                          JsonString(PathForDisplay(r.listing)))
                     .arg(r.exitStatus)
                     .arg(r.errorLine)
                     .arg(JsonString(r.message))
                     .arg(r.statements)
-                    .arg(r.ms, 0, 'f', 1);
+                    .arg(r.ms, 0, 'f', 1)
+                    .arg(JsonString(r.explanation));
     }
     json += QStringLiteral("\n  ]\n}\n");
     return json.toStdString();
@@ -146,6 +147,7 @@ h1 { font-size: 1.4em; margin: 0 0 .3em; }
 .item img { width: 100%; height: auto; border: 1px solid #ddd; image-rendering: pixelated; display: block; }
 .item h2 { font-size: 1em; margin: .4em 0 .2em; word-break: break-all; }
 .status { margin: 0 0 .4em; font-weight: bold; }
+.explanation { margin: -.2em 0 .4em; color: #222; }
 .path { margin: 0 0 .2em; color: #777; font-size: .75em; word-break: break-all; }
 .clean .status { color: #070; }
 .error .status, .unreadable .status, .failed .status { color: #c00; }
@@ -178,6 +180,7 @@ body.only-errors .clean { display: none; }
         html += QStringLiteral("<h2>%1</h2>\n<p class=\"path\">%2</p>\n<p class=\"status\">%3</p>\n")
                     .arg(Escape(PathForDisplay(QFileInfo(r.input).fileName())), Escape(PathForDisplay(r.input)),
                          Escape(StatusText(r)));
+        if (!r.explanation.isEmpty()) html += QStringLiteral("<p class=\"explanation\">%1</p>\n").arg(Escape(r.explanation));
         if (!r.shown.isEmpty()) html += QStringLiteral("<pre>%1</pre>\n").arg(r.shown);
         html += QStringLiteral("</section>\n");
     }

@@ -23,7 +23,11 @@ struct BatchRow {
     int statements = 0; // lines the run executed
     double ms = 0;      // time of the listing's load, run and writes
     QString shown;      // the rewritten listing as the report shows it (long ones in part)
+    QString explanation;  // what the error means and what to do; empty for none
 };
+
+// text as a JSON string, quotes and all.
+QString JsonString(const QString& text);
 
 // How a row's listing ended, as the report and the progress say it.
 QString StatusText(const BatchRow& r);

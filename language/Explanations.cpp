@@ -41,15 +41,15 @@ constexpr std::array<MistakeText, 13> kMistakeTexts = {{
 }};
 
 // The texts of the warnings: what the mark says, then its explanation.
-// {w} is the ignored part, {s} the statement's word, {l} the name of its
-// last number, {k} how many numbers it takes, {c} the border's colour.
+// {w} is the ignored part, {s} the statement's word, {a} and {l} the names
+// of its first and last numbers, {k} how many numbers it takes, {c} the border's colour.
 struct WarningText {
     WarningKind kind;
     std::u16string_view message, explanation;
 };
 constexpr std::array<WarningText, 7> kWarningTexts = {{
     {WarningKind::UnusedWords, u"「{w}」は使われません",
-     u"{s} が使う数は {l} までの {k} つです。そのあとの「{w}」は描くときに無視されます。"},
+     u"{s} が使う数は {a} から {l} までの {k} つです。そのあとの「{w}」は描くときに無視されます。"},
     {WarningKind::UndrawnText, u"「{w}」は書かれません",
      u"TEXT が書くのは、スペースで区切った 3 語までです。「{w}」も書くには、スペースを減らすか、次の TEXT に分けます。"},
     {WarningKind::EmptyLine, u"始点と終点が同じなので、線は描かれません",
@@ -431,6 +431,7 @@ std::vector<Warning> LineWarnings(std::string_view line) {
         warnings.push_back(MakeWarning(WarningKind::UnusedWords,
                                        {{u'w', DecodeCp932(TrimSpaces(std::string_view(normal).substr(from)))},
                                         {u's', Ascii16(form->word)},
+                                        {u'a', Utf8ToUtf16(form->parameters[0].name)},
                                         {u'l', Utf8ToUtf16(form->parameters[static_cast<std::size_t>(last - 1)].name)},
                                         {u'k', Number16(last)}}));
     } else if (!form->rest.empty() && !past.empty()) {

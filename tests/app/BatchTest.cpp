@@ -96,6 +96,7 @@ TEST(Batch, BadInputsStopNothingAndLeakIntoNothing) {
     WriteFile(in + "/big.kuv", "REM " + std::string(50'000'000, 'x') + "\r\nLINE 0 0 9 9 2\r\n");
     QDir(in).mkdir("folder.kuv");
     WriteFile(in + "/z.kuv", "CIRCLE 320 240 100 2\r\n");
+    WriteFile(in + "/typo.kuv", "BOX 1 1 9 9 1\r\ncircel 1 1 1 1\r\n");
     const bool root = ::geteuid() == 0;
     if (!root) {
         WriteFile(in + "/locked.kuv", "REM\r\n");
@@ -116,6 +117,8 @@ TEST(Batch, BadInputsStopNothingAndLeakIntoNothing) {
     EXPECT_NE(csv.find("folder.kuv,,,2,0,ファイル " + (in + "/folder.kuv").toStdString() + " は開けません."), std::string::npos);
     EXPECT_NE(csv.find("missing.kuv,,,2,0,ファイル "), std::string::npos);
     EXPECT_NE(csv.find("binary.kuv,binary.png,binary.kuv,1,"), std::string::npos);
+    EXPECT_NE(csv.find("typo.kuv,typo.png,typo.kuv,1,2,命令の間違い,1,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",「CIRCEL」という命令はありません。CIRCLE のことなら、「CIRCLE」と書きます。\r\n"), std::string::npos);
     if (!root) {
         EXPECT_NE(csv.find("locked.kuv,,,2,"), std::string::npos);
     }
@@ -172,12 +175,12 @@ TEST(Batch, ExitsWithTheWorstStatus) {
 TEST(Batch, ReportRowsInCsvAndJson) {
     const std::vector<BatchRow> rows{
         BatchRow{"in/a,b.kuv", "a,b.png", "a,b.kuv", 0, true, 0, {}, 12, 3.5, {}},
-        BatchRow{"in/e.kuv", "e.png", "e.kuv", 1, true, 3, "\"9\"は範囲外の数字です", 2, 1.0, {}},
+        BatchRow{"in/e.kuv", "e.png", "e.kuv", 1, true, 3, "\"9\"は範囲外の数字です", 2, 1.0, {}, "色に使えるのは 0〜7 です。"},
         BatchRow{"gone.kuv", {}, {}, 2, false, 0, "ファイル gone.kuv は開けません.", 0, 0.1, {}}};
     const std::string csv = ReportCsv(rows);
     EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");  // the byte-order mark
-    EXPECT_NE(csv.find("\r\n\"in/a,b.kuv\",\"a,b.png\",\"a,b.kuv\",0,0,,12,3.5\r\n"), std::string::npos);
-    EXPECT_NE(csv.find("in/e.kuv,e.png,e.kuv,1,3,\"\"\"9\"\"は範囲外の数字です\",2,1.0\r\n"), std::string::npos);
+    EXPECT_NE(csv.find("\r\n\"in/a,b.kuv\",\"a,b.png\",\"a,b.kuv\",0,0,,12,3.5,\r\n"), std::string::npos);
+    EXPECT_NE(csv.find("in/e.kuv,e.png,e.kuv,1,3,\"\"\"9\"\"は範囲外の数字です\",2,1.0,色に使えるのは 0〜7 です。\r\n"), std::string::npos);
     const std::string json = ReportJson(rows, "2026-12-08 10:00");
     EXPECT_NE(json.find("\"input\": \"in/e.kuv\", \"picture\": \"e.png\", \"listing\": \"e.kuv\", \"exit_status\": 1, "
                         "\"error_line\": 3, \"message\": \"\\\"9\\\"は範囲外の数字です\", \"statements\": 2"),
@@ -186,6 +189,8 @@ TEST(Batch, ReportRowsInCsvAndJson) {
     EXPECT_NE(html.find("正常 1"), std::string::npos);
     EXPECT_NE(html.find("エラー 1"), std::string::npos);
     EXPECT_NE(html.find("読めない・書けない 1"), std::string::npos);
+    EXPECT_NE(json.find("\"explanation\": \"色に使えるのは 0〜7 です。\"}"), std::string::npos);
+    EXPECT_NE(html.find("<p class=\"explanation\">色に使えるのは 0〜7 です。</p>"), std::string::npos);
 }
 
 TEST(Batch, TheReportShowsTheErrorLineOfALongListing) {

@@ -206,5 +206,49 @@ TEST_F(RenderTest, FailedWriteLeavesAnExistingFileAlone) {
     EXPECT_EQ(ReadFile(Path("keep.kuv")), "old");
 }
 
+TEST_F(RenderTest, CheckListsEveryProblemWithItsTypedLineAndWritesNothing) {
+    // The fourth line is the fourth of the file, third after the rewrite;
+    // the PAINT's warning needs the run, which the first error would stop,
+    // so it comes first here.
+    WriteFile("c.kuv", Utf8ToCp932("CIRCLE 100 100 50 2\r\nPAINT 150 100 4 2\r\n\r\nＬＩＮＥ　１０　１０　２０　２０　１\r\n"
+                                   "LINE 1 1 1 1 1\r\nEND\r\nNOPE\r\n"));
+    EXPECT_EQ(Render({"--check", Path("c.kuv")}), 1);
+    const std::string name = Path("c.kuv");
+    EXPECT_EQ(out.str(), name + ":2: 注意: 塗り始めの点が境界の色なので、何も塗られません\n"
+                               "  (x, y) の点は、もう境界の色の赤です。塗りたい形の内側の点を選びます。\n" +
+                               name + ":4: エラー:   3行：命令の間違い\n"
+                               "  全角の文字「Ｌ」が入っています。日本語入力をオフにして、半角で書きます。\n"
+                               "  修正: LINE 10 10 20 20 1\n" +
+                               name + ":5: 注意: 始点と終点が同じなので、線は描かれません\n"
+                               "  LINE は (x1, y1) から (x2, y2) へ線を引きます。2 つの点を別の場所にすると、線が描かれます。\n");
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"c.kuv"});
+
+    EXPECT_EQ(Render({"--check", "--json", Path("c.kuv")}), 1);
+    EXPECT_NE(out.str().find("{\"line\": 4, \"run_line\": 3, \"severity\": \"error\", \"message\": \"  3行：命令の間違い\", "
+                             "\"explanation\": \"全角の文字「Ｌ」"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("\"fix\": \"LINE 10 10 20 20 1\"}"), std::string::npos);
+    EXPECT_NE(out.str().find("\"severity\": \"warning\""), std::string::npos);
+}
+
+TEST_F(RenderTest, CheckExitsCleanWithOnlyWarningsAndTwoWhenUnreadable) {
+    WriteFile("w.kuv", "circle 1 1 0 1\r\n");
+    EXPECT_EQ(Render({"--check", "--json", Path("w.kuv")}), 0);
+    EXPECT_NE(out.str().find("\"run_line\": 1, \"severity\": \"warning\""), std::string::npos) << out.str();
+    WriteFile("ok.kuv", "LINE 0 0 9 9 1\r\n");
+    EXPECT_EQ(Render({"--check", "--json", Path("ok.kuv")}), 0);
+    EXPECT_EQ(out.str(), "[]\n");
+    EXPECT_EQ(Render({"--check", Path("missing.kuv")}), 2);
+    EXPECT_NE(err.str().find("は開けません"), std::string::npos) << err.str();
+    EXPECT_EQ(Render({"--check", "-"}, "BOX 1 2\n"), 1);
+    EXPECT_NE(out.str().find("-:1: エラー:   1行：設定値が足りません\n  BOX には x2、y2、色 が足りません。"), std::string::npos)
+        << out.str();
+    EXPECT_EQ(Render({"--check", "--batch", "out", Path("ok.kuv")}), 2);
+    EXPECT_EQ(Render({"--check", "-o", "x.png", Path("ok.kuv")}), 2);
+    EXPECT_NE(err.str().find("usage: kuv-render --check [--json] LISTING"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kuv
