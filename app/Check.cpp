@@ -64,7 +64,8 @@ int CheckMain(const RenderArgs& args, std::istream& in, std::ostream& out, std::
         Listing run(std::move(text));
         Picture picture;
         const RunResult result = RunProgram(run, picture);
-        const std::vector<Problem> problems = ListProblems(listing, result.paintsOnBorder);
+        const RunFindings findings{result.paintsOnBorder, std::move(run)};
+        const std::vector<Problem> problems = ListProblems(listing, &findings);
         out << (args.json ? ProblemsJson(problems) : ProblemsText(name, problems));
         for (const Problem& p : problems)
             if (p.error) return 1;

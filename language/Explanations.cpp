@@ -462,27 +462,43 @@ bool PaintStartsOnBorder(const Picture& picture, const LineVerdict& verdict) {
     return picture.At(n[0], Picture::RowOf(n[1])) == PixelFromColorRef(border);
 }
 
-std::vector<Problem> ListProblems(const Listing& listing, const std::vector<int>& paintsOnBorder) {
+std::vector<Problem> ProblemsOfLine(std::string_view line, const LineCheck& check, int runLine, const RunFindings* run) {
+    std::vector<Problem> problems;
+    if (!check.reached) return problems;
+    if (check.verdict.args.error) {
+        const std::optional<Advice> advice = ExplainLine(line);
+        problems.push_back({0, check.number, true, DecodeCp932(ErrorLogLine(check.number, check.verdict.args.Msg)),
+                            advice ? advice->explanation : std::u16string(), advice ? advice->fix : std::nullopt});
+        return problems;
+    }
+    for (Warning& w : LineWarnings(line)) problems.push_back({0, check.number, false, std::move(w.message), std::move(w.explanation), {}});
+    if (run && runLine > 0 && std::binary_search(run->paintsOnBorder.begin(), run->paintsOnBorder.end(), runLine) &&
+        run->rewritten.Get(runLine - 1) == NormaliseLine(line)) {
+        Warning w = PaintOnBorderWarning(line);
+        problems.push_back({0, check.number, false, std::move(w.message), std::move(w.explanation), {}});
+    }
+    return problems;
+}
+
+std::vector<Problem> ListProblems(const Listing& listing, const RunFindings* run) {
     std::vector<Problem> problems;
     const std::vector<LineCheck> checks = CheckListing(listing);
     for (std::size_t i = 0; i < checks.size(); ++i) {
-        const LineCheck& c = checks[i];
-        if (!c.reached) continue;
-        const int line = static_cast<int>(i) + 1;
-        const std::string_view text = listing.Get(static_cast<int>(i));
-        if (c.verdict.args.error) {
-            const std::optional<Advice> advice = ExplainLine(text);
-            problems.push_back({line, c.number, true, DecodeCp932(ErrorLogLine(c.number, c.verdict.args.Msg)),
-                                advice ? advice->explanation : std::u16string(), advice ? advice->fix : std::nullopt});
-            continue;
-        }
-        for (Warning& w : LineWarnings(text)) problems.push_back({line, c.number, false, std::move(w.message), std::move(w.explanation), {}});
-        if (std::find(paintsOnBorder.begin(), paintsOnBorder.end(), c.number) != paintsOnBorder.end()) {
-            Warning w = PaintOnBorderWarning(text);
-            problems.push_back({line, c.number, false, std::move(w.message), std::move(w.explanation), {}});
+        for (Problem& p : ProblemsOfLine(listing.Get(static_cast<int>(i)), checks[i], checks[i].number, run)) {
+            p.line = static_cast<int>(i) + 1;
+            problems.push_back(std::move(p));
         }
     }
     return problems;
+}
+
+std::u16string FixCaption(std::u16string_view fixedLine) { return u"直す: " + std::u16string(fixedLine); }
+
+std::u16string ProblemTip(const Problem& problem) {
+    std::u16string tip = problem.message;
+    if (!problem.explanation.empty()) tip += u'\n' + problem.explanation;
+    if (problem.fix) tip += u'\n' + FixCaption(DecodeCp932(*problem.fix));
+    return tip;
 }
 
 }  // namespace kuv

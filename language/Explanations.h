@@ -82,18 +82,37 @@ bool PaintStartsOnBorder(const Picture& picture, const LineVerdict& verdict);
 int EditDistance(std::string_view a, std::string_view b);
 int AllowedDistance(std::size_t length);
 
-// Every problem of a listing as the live checks see it, for tools that list
-// them all: one entry per error or warning, in the order of the lines.
+// What only a run can find: the fills that started on their border, by
+// the lines as that run numbered and read them.
+struct RunFindings {
+    std::vector<int> paintsOnBorder;  // ascending
+    Listing rewritten;
+};
+
+// A problem of one line, as the live checks and kuv-render --check list it.
 struct Problem {
-    int line;      // the listing's line, from 1
-    int runLine;   // its number after the run's rewrite; 0 after the run has stopped
-    bool error;    // else a warning
+    int line = 0;      // the listing's line, from 1
+    int runLine = 0;   // its number in the rewritten listing
+    bool error = false;  // else a warning
     std::u16string message;  // the ErrorLog line, or the warning's text
     std::u16string explanation;
-    std::optional<std::string> fix;  // CP932
+    std::optional<std::string> fix;  // CP932, normal form
 };
-// The run's own warnings (PaintOnBorder) come from the lines given, numbered
-// as the run numbers them.
-std::vector<Problem> ListProblems(const Listing& listing, const std::vector<int>& paintsOnBorder = {});
+
+// The problems of one line (CP932) at its check: its error, explained, or
+// its warnings. runLine is the line's number as the last run would have
+// numbered it; the run's own warning applies only while the line reads as
+// that run read it, so an edit of the line ends it.
+std::vector<Problem> ProblemsOfLine(std::string_view line, const LineCheck& check, int runLine = 0,
+                                    const RunFindings* run = nullptr);
+
+// Every problem of a listing, in the order of its lines.
+std::vector<Problem> ListProblems(const Listing& listing, const RunFindings* run = nullptr);
+
+// The caption of the command that puts a fixed line in place of a line.
+std::u16string FixCaption(std::u16string_view fixedLine);
+// What a marked line's tip says, one part per line: the ErrorLog line or
+// the warning, its explanation, then the fix's caption where there is one.
+std::u16string ProblemTip(const Problem& problem);
 
 }  // namespace kuv

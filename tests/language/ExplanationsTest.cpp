@@ -188,11 +188,14 @@ TEST(PaintOnBorderTest, TheRunNamesAFillThatStartsOnItsBorder) {
     Picture picture;
     const RunResult result = RunProgram(listing, picture);
     EXPECT_EQ(result.paintsOnBorder, (std::vector<int>{2, 5}));
-    const std::vector<Problem> problems = ListProblems(Listing("CIRCLE 100 100 50 2\r\nPAINT 150 100 4 2"), result.paintsOnBorder);
+    const RunFindings run{result.paintsOnBorder, listing};
+    const std::vector<Problem> problems = ListProblems(Listing("CIRCLE 100 100 50 2\r\npaint 150 100 4 2"), &run);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].line, 2);
     EXPECT_FALSE(problems[0].error);
     EXPECT_NE(Utf8(problems[0].explanation).find("赤"), std::string::npos);
+    // An edit of the line ends the run's warning.
+    EXPECT_TRUE(ListProblems(Listing("CIRCLE 100 100 50 2\r\nPAINT 150 100 4 3"), &run).empty());
 }
 
 TEST(ListProblemsTest, ListsEveryLineAsTheLiveChecksDo) {
@@ -210,6 +213,8 @@ TEST(ListProblemsTest, ListsEveryLineAsTheLiveChecksDo) {
     EXPECT_EQ(problems[2].line, 3);
     EXPECT_EQ(problems[3].line, 4);
     EXPECT_EQ(Utf8(problems[3].message), "  3行：設定値が足りません");
+    EXPECT_EQ(Utf8(ProblemTip(problems[0])),
+              "  1行：命令の間違い\n「CIRCEL」という命令はありません。CIRCLE のことなら、「CIRCLE」と書きます。\n直す: CIRCLE 1 1 1 1");
 }
 
 }  // namespace
