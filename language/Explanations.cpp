@@ -492,6 +492,13 @@ std::vector<Problem> ListProblems(const Listing& listing, const RunFindings* run
     return problems;
 }
 
+Problem ProblemOfRunError(const Listing& rewritten, const RunError& error) {
+    const std::string_view line = rewritten.Get(error.line - 1);
+    const std::optional<Advice> advice = ExplainLine(line);
+    return {error.line, error.line, true, DecodeCp932(ErrorLogLine(error.line, ErrorMessage(error.what))),
+            advice ? advice->explanation : std::u16string(), advice ? advice->fix : std::nullopt};
+}
+
 std::u16string FixCaption(std::u16string_view fixedLine) { return u"直す: " + std::u16string(fixedLine); }
 
 std::u16string ProblemTip(const Problem& problem) {

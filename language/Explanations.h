@@ -109,6 +109,10 @@ std::vector<Problem> ProblemsOfLine(std::string_view line, const LineCheck& chec
 // Every problem of a listing, in the order of its lines.
 std::vector<Problem> ListProblems(const Listing& listing, const RunFindings* run = nullptr);
 
+// The error that stopped a run, as a problem of its line in the rewritten
+// listing.
+Problem ProblemOfRunError(const Listing& rewritten, const RunError& error);
+
 // The caption of the command that puts a fixed line in place of a line.
 std::u16string FixCaption(std::u16string_view fixedLine);
 // What a marked line's tip says, one part per line: the ErrorLog line or

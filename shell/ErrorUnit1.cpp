@@ -43,6 +43,12 @@ TFormE::TFormE(const Scaling& scale, QWidget* parent) : QWidget(parent, Qt::Wind
 void TFormE::ClearLog() {
     log_.clear();
     Memo1->clear();
+    SetExplanation(QString());
+}
+
+void TFormE::SetExplanation(const QString& explanation) {
+    Memo1->setToolTip(explanation);
+    Memo1->setAccessibleDescription(explanation);
 }
 
 void TFormE::AddLine(const QString& s) {

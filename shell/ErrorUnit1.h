@@ -18,6 +18,9 @@ public:
     void ClearLog();
     // Appends s and a line break.
     void AddLine(const QString& s);
+    // What the error means and what to do, as the log's tooltip and
+    // accessible description; ClearLog clears it.
+    void SetExplanation(const QString& explanation);
     // The ErrorLog's text, lines ending in CR LF.
     const QString& LogText() const { return log_; }
 

@@ -230,10 +230,10 @@ QTextEdit::ExtraSelection LineMark(const QTextBlock& block, const QColor& colour
 
 }  // namespace
 
-void ListingEditor::MarkErrorLine(int lineNumber, const QString& errorLogLine) {
+void ListingEditor::MarkErrorLine(int lineNumber, const QString& description) {
     const QTextBlock block = FirstBlockOfLine(lineNumber - 1);
     if (!block.isValid()) return ClearErrorLine();
-    setAccessibleDescription(errorLogLine);
+    setAccessibleDescription(description);
     setExtraSelections({LineMark(block, QColor(255, 200, 200))});
     markedLine_ = lineNumber;
 }

@@ -46,15 +46,18 @@ public:
     void SelectLine(int lineNumber);
 
     // Marks a line (1-based) with a background until the next edit or until
-    // ClearErrorLine, and gives the ErrorLog line as the editor's accessible
-    // description meanwhile, for screen readers. It moves no caret and
-    // changes no text.
-    void MarkErrorLine(int lineNumber, const QString& errorLogLine);
+    // ClearErrorLine, and gives the description (the ErrorLog line and what
+    // it means) as the editor's accessible description meanwhile, for
+    // screen readers. It moves no caret and changes no text.
+    void MarkErrorLine(int lineNumber, const QString& description);
     void ClearErrorLine();
     int MarkedErrorLine() const { return markedLine_; }
     // Highlights the line (1-based) that a replay is drawing, beside the
     // error mark; 0 ends it. Moves no caret and changes no text.
     void ShowReplayLine(int lineNumber);
+
+    // The 0-based line that the paragraph belongs to.
+    int LineOf(const QTextBlock& block) const;
 
     // True for the second and later segments of a long line.
     static bool ContinuesLine(const QTextBlock& block);
@@ -90,8 +93,6 @@ private:
     void InsertListingText(QTextCursor& cursor, const QString& text);
     // Cuts the paragraph at position into segments where it has grown long.
     void SplitLongParagraph(int position);
-    // The 0-based line that the paragraph belongs to.
-    int LineOf(const QTextBlock& block) const;
     // The first paragraph of line (0-based), or an invalid block.
     QTextBlock FirstBlockOfLine(int line) const;
     // The listing's text between two positions of the document.

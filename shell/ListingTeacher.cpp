@@ -7,6 +7,8 @@
 #include "picture/Drawing.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QToolTip>
 
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace kuv {
@@ -151,6 +154,9 @@ void ListingTeacher::ContentsChanged(int position, int /*removed*/, int added) {
     // A change within one line is typing: that line waits to be checked,
     // and its hint shows while the caret stays on it.
     typingBlock_ = from == to ? from.blockNumber() : -1;
+    // A paste, Open or a run's rewrite: the last run's findings no longer
+    // belong to these lines (a run sets its own after its rewrite).
+    if (from != to) run_ = RunFindings{};
     hintLine_ = typingBlock_;
     typingRest_.start();
     // The place where the run stops holds unless the change touched it or
@@ -218,14 +224,84 @@ void ListingTeacher::RefreshShownLines() {
     applying_ = false;
 }
 
-QString ListingTeacher::MessageOf(const QTextBlock& block) {
-    const Verdict v = VerdictOf(block);
-    if (v.message.empty()) return {};
-    // Its number in the rewritten listing: empty lines are gone by then.
+int ListingTeacher::RunNumberOf(const QTextBlock& first) const {
+    // Empty lines are gone by then.
     int number = 0;
-    for (QTextBlock b = editor_->document()->begin(); b.isValid() && b.position() <= v.first.position(); b = b.next())
+    for (QTextBlock b = editor_->document()->begin(); b.isValid() && b.position() <= first.position(); b = b.next())
         if (!ListingEditor::ContinuesLine(b) && !b.text().isEmpty()) ++number;
-    return FromCp932(ErrorLogLine(number, v.message));
+    return number;
+}
+
+std::vector<Problem> ListingTeacher::ProblemsOf(const QTextBlock& block, bool numbered) {
+    QTextBlock first = block;
+    while (ListingEditor::ContinuesLine(first)) first = first.previous();
+    if (first.text().isEmpty() || first.blockNumber() == typingBlock_) return {};
+    const Standing standing = StandingOf(first);
+    LineCheck check = CheckLineAt(BytesOf(first), {standing.first, standing.stopped, !first.next().isValid()});
+    if (numbered) check.number = RunNumberOf(first);
+    // After a run the editor holds the rewritten listing: its lines are the
+    // run's, one for one, until an edit.
+    return ProblemsOfLine(BytesOf(first), check, editor_->LineOf(first) + 1, &run_);
+}
+
+QString ListingTeacher::MessageOf(const QTextBlock& block) {
+    for (const Problem& p : ProblemsOf(block, true))
+        if (p.error) return QString::fromStdU16String(p.message);
+    return {};
+}
+
+QString ListingTeacher::TipOf(const QTextBlock& block) {
+    QStringList tips;
+    for (const Problem& p : ProblemsOf(block, true)) tips << QString::fromStdU16String(ProblemTip(p));
+    return tips.join(QLatin1Char('\n'));
+}
+
+std::optional<QString> ListingTeacher::FixOf(const QTextBlock& block) {
+    for (const Problem& p : ProblemsOf(block, false))
+        if (p.fix) return FromCp932(*p.fix);
+    return std::nullopt;
+}
+
+void ListingTeacher::ApplyFix(const QTextBlock& block, const QString& fixed) {
+    QTextBlock first = block, last = block;
+    while (ListingEditor::ContinuesLine(first)) first = first.previous();
+    while (last.next().isValid() && ListingEditor::ContinuesLine(last.next())) last = last.next();
+    QTextCursor c(first);
+    c.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+    c.beginEditBlock();
+    c.insertText(fixed);
+    c.endEditBlock();
+    editor_->setTextCursor(c);
+    // Not typing: the mended line is checked at once, and shows no hint.
+    typingBlock_ = -1;
+    hintLine_ = -1;
+    hint_->hide();
+    refresh_.start();
+    UpdateDescription();
+}
+
+void ListingTeacher::SetRunFindings(RunFindings findings) {
+    run_ = std::move(findings);
+    editor_->viewport()->update();
+}
+
+void ListingTeacher::ShowContextMenu(const QContextMenuEvent& event) {
+    // The line under the pointer, or from the keyboard the caret's.
+    const QTextBlock block = event.reason() == QContextMenuEvent::Keyboard
+                                 ? editor_->textCursor().block()
+                                 : editor_->cursorForPosition(event.pos()).block();
+    const std::unique_ptr<QMenu> menu(editor_->createStandardContextMenu(event.pos()));
+    if (const std::optional<QString> fixed = FixOf(block)) {
+        // "&" would make an access key of the next character.
+        auto* fix = new QAction(QString::fromStdU16String(FixCaption(fixed->toStdU16String())).replace('&', "&&"), menu.get());
+        fix->setObjectName(QStringLiteral("FixLine"));
+        const QTextCursor at(block);
+        connect(fix, &QAction::triggered, this, [this, at, text = *fixed] { ApplyFix(at.block(), text); });
+        QAction* top = menu->actions().isEmpty() ? nullptr : menu->actions().front();
+        menu->insertAction(top, fix);
+        menu->insertSeparator(top);
+    }
+    menu->exec(event.globalPos());
 }
 
 void ListingTeacher::PaintMarks(QPainter& painter) {
@@ -236,7 +312,10 @@ void ListingTeacher::PaintMarks(QPainter& painter) {
         if (ListingEditor::ContinuesLine(b) || b.text().isEmpty()) continue;
         const Verdict v = VerdictOf(b);
         if (!v.reached) continue;
-        if (!v.message.empty()) PaintWave(painter, b, box, dark);
+        if (!v.message.empty())
+            PaintWave(painter, b, box, dark);
+        else if (!ProblemsOf(b, false).empty())
+            PaintDots(painter, b, box, dark);
         for (const Swatch& s : LineSwatches(Utf16Of(b.text()), v.kind)) {
             const QTextLine line = b.layout()->lineForTextPosition(s.after);
             if (!line.isValid()) continue;
@@ -275,6 +354,22 @@ void ListingTeacher::PaintWave(QPainter& painter, const QTextBlock& block, const
             wave.lineTo(x + 4, base + 1);
         }
         painter.drawPath(wave);
+    }
+}
+
+void ListingTeacher::PaintDots(QPainter& painter, const QTextBlock& block, const QRectF& box, bool dark) {
+    // A warning is told from an error by its shape as well as its colour:
+    // a row of square dots, 2 pixels with 2 between, in dark blue on the
+    // light editor (more than 7:1), light blue on a dark one.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(dark ? QColor(0x8a, 0xc4, 0xff) : QColor(0x00, 0x45, 0x9e));
+    const QTextLayout* layout = block.layout();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        if (line.textLength() == 0) continue;
+        const qreal left = box.left() + line.x(), right = left + std::max<qreal>(line.naturalTextWidth(), 8);
+        const qreal base = box.top() + line.y() + line.height() - 3;
+        for (qreal x = left; x < right; x += 4) painter.drawRect(QRectF(x, base - 1, 2, 2));
     }
 }
 
@@ -364,18 +459,22 @@ QPoint ListingTeacher::HintPlace(const QTextCursor& caret, QSize size) const {
 void ListingTeacher::UpdateDescription() {
     // A run's error stays the editor's description until the next edit.
     if (editor_->MarkedErrorLine() != 0) return;
-    const QString message = MessageOf(editor_->textCursor().block());
-    if (editor_->accessibleDescription() != message) editor_->setAccessibleDescription(message);
+    const QString tip = TipOf(editor_->textCursor().block());
+    if (editor_->accessibleDescription() != tip) editor_->setAccessibleDescription(tip);
 }
 
 bool ListingTeacher::eventFilter(QObject* watched, QEvent* event) {
     if (watched == editor_->viewport() && event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const QString message = MessageOf(editor_->cursorForPosition(help->pos()).block());
-        if (message.isEmpty())
+        const QString tip = TipOf(editor_->cursorForPosition(help->pos()).block());
+        if (tip.isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(help->globalPos(), message, editor_->viewport());
+            QToolTip::showText(help->globalPos(), tip, editor_->viewport());
+        return true;
+    }
+    if (watched == editor_->viewport() && event->type() == QEvent::ContextMenu) {
+        ShowContextMenu(*static_cast<QContextMenuEvent*>(event));
         return true;
     }
     if (watched == editor_) {

@@ -13,6 +13,7 @@
 // touches it or could make a new one.
 #pragma once
 
+#include "language/Explanations.h"
 #include "language/Statements.h"
 
 #include <QObject>
@@ -20,10 +21,12 @@
 #include <QTextCursor>
 #include <QTimer>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+class QContextMenuEvent;
 class QLabel;
 class QPainter;
 
@@ -39,6 +42,16 @@ public:
     // first error; empty for a clean line, a line Run never reaches, and
     // the line being typed.
     QString MessageOf(const QTextBlock& block);
+    // What the line's mark says: its ErrorLog line or warnings, what they
+    // mean, and the fix; empty where there is no mark.
+    QString TipOf(const QTextBlock& block);
+    // The fixed line for the line of block, where its error has one.
+    std::optional<QString> FixOf(const QTextBlock& block);
+    // Puts the fixed line in place of the line of block, as one edit.
+    void ApplyFix(const QTextBlock& block, const QString& fixed);
+    // What the last run found that only a run can (fills that painted
+    // nothing), shown on its lines until they are edited.
+    void SetRunFindings(RunFindings findings);
     // The swatches and error waves of the lines on screen, drawn beside
     // the editor's characters, never over them.
     void PaintMarks(QPainter& painter);
@@ -64,12 +77,20 @@ private:
     };
     Standing StandingOf(const QTextBlock& lineStart);
     Verdict VerdictOf(const QTextBlock& block);
+    // The marks of the line of block (none while it is typed); numbered
+    // asks for the ErrorLog line's number, which costs a count of the lines
+    // before it.
+    std::vector<Problem> ProblemsOf(const QTextBlock& block, bool numbered);
+    // The line's number in the listing as the run rewrites it.
+    int RunNumberOf(const QTextBlock& first) const;
     // Colours and checks the lines on screen whose text or standing changed.
     void RefreshShownLines();
     void ContentsChanged(int position, int removed, int added);
     void CaretMoved();
     void UpdateHint();
     void PaintWave(QPainter& painter, const QTextBlock& block, const QRectF& box, bool dark);
+    void PaintDots(QPainter& painter, const QTextBlock& block, const QRectF& box, bool dark);
+    void ShowContextMenu(const QContextMenuEvent& event);
     using ShownBlocks = std::vector<std::pair<QTextBlock, QRectF>>;
     static QRectF TextBoxOf(const QTextBlock& block, const ShownBlocks& shown);
     // Where the hint of the given size goes, in global coordinates.
@@ -99,6 +120,7 @@ private:
     bool lookedAll_ = false;
     // An edit made the search start again, from the next look on.
     bool forgetStop_ = false;
+    RunFindings run_;
 };
 
 }  // namespace kuv

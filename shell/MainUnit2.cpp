@@ -8,11 +8,13 @@
 #include "Fonts.h"
 #include "GraphUnit1.h"
 #include "ListingEditor.h"
+#include "ListingTeacher.h"
 #include "Files.h"
 #include "Paths.h"
 #include "Recovery.h"
 #include "RunStages.h"
 #include "ShiftJis.h"
+#include "language/Explanations.h"
 #include "language/LineStyle.h"
 #include "language/Listing.h"
 #include "language/Messages.h"
@@ -247,10 +249,13 @@ void TFormM::N4Click() {
         formE_->hide();
     }
     if (result.error) {
+        const Problem problem = ProblemOfRunError(listing, *result.error);
         formE_->show();
         formE_->AddLine(FromCp932(result.errorLine));
-        Memo1->MarkErrorLine(result.error->line, FromCp932(result.errorLine));
+        formE_->SetExplanation(QString::fromStdU16String(problem.explanation));
+        Memo1->MarkErrorLine(result.error->line, QString::fromStdU16String(ProblemTip(problem)));
     }
+    Memo1->Teacher()->SetRunFindings({result.paintsOnBorder, result.paintsOnBorder.empty() ? Listing() : listing});
     if (result.pictureCleared) stages_->RunDrew(std::move(listing));
     formG_->PictureChanged();
 }

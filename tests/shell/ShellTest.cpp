@@ -37,6 +37,8 @@
 #include <cstring>
 #include <random>
 #include <functional>
+#include <QContextMenuEvent>
+#include <QTimer>
 #include <memory>
 
 namespace kuv {
@@ -230,7 +232,9 @@ TEST_F(ShellTest, TheErrorMarkGoesWithTheNextEditAndTouchesNothingElse) {
     EXPECT_EQ(M().Mmln->text(), "1");
     EXPECT_EQ(M().Memo1->textCursor().blockNumber(), 0);
     EXPECT_EQ(M().Memo1->extraSelections().size(), 1);
-    EXPECT_EQ(M().Memo1->accessibleDescription(), "  2行：命令の間違い");  // for screen readers
+    // For screen readers: the ErrorLog line, then what it means.
+    EXPECT_TRUE(M().Memo1->accessibleDescription().startsWith("  2行：命令の間違い\n「BAD」という命令はありません。"))
+        << M().Memo1->accessibleDescription().toStdString();
     QTest::keyClicks(M().Memo1, "x");
     EXPECT_EQ(M().Memo1->MarkedErrorLine(), 0);
     EXPECT_TRUE(M().Memo1->extraSelections().isEmpty());
@@ -799,6 +803,81 @@ TEST_F(ShellTest, MenuBarFromTheKeyboard) {
     QTest::keyClick(M().Memo1, Qt::Key_F10);
     EXPECT_TRUE(M().menuBar()->hasFocus());
     EXPECT_EQ(M().menuBar()->activeAction(), M().File1->menuAction());
+}
+
+TEST_F(ShellTest, TheContextMenuMendsAMarkedLineInOneUndoStep) {
+    M().Memo1->setPlainText(QStringLiteral("ＬＩＮＥ　１０　１０　２０　２０　１\nEND\n"));
+    QApplication::processEvents();
+    const QTextBlock line = M().Memo1->document()->firstBlock();
+    ListingTeacher* teacher = M().Memo1->Teacher();
+    EXPECT_EQ(teacher->TipOf(line), "  1行：命令の間違い\n全角の文字「Ｌ」が入っています。日本語入力をオフにして、半角で書きます。\n"
+                                    "直す: LINE 10 10 20 20 1");
+    // The menu as the right button opens it, with the fix first.
+    QAction* chosen = nullptr;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        chosen = menu->actions().front();
+        menu->close();
+        chosen->trigger();
+    });
+    const QRect at = M().Memo1->cursorRect(QTextCursor(line));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at.center(), M().Memo1->viewport()->mapToGlobal(at.center()));
+    QApplication::sendEvent(M().Memo1->viewport(), &click);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->text(), "直す: LINE 10 10 20 20 1");
+    EXPECT_EQ(M().Memo1->toPlainText(), "LINE 10 10 20 20 1\nEND\n");
+    EXPECT_TRUE(teacher->TipOf(M().Memo1->document()->firstBlock()).isEmpty());
+    M().Memo1->undo();
+    EXPECT_EQ(M().Memo1->toPlainText(), "ＬＩＮＥ　１０　１０　２０　２０　１\nEND\n");
+}
+
+TEST_F(ShellTest, AFixWithAnAmpersandMakesNoAccessKey) {
+    M().Memo1->setPlainText(QStringLiteral("TEXT 0 5 1 A&B\n"));
+    QApplication::processEvents();
+    EXPECT_EQ(M().Memo1->Teacher()->FixOf(M().Memo1->document()->firstBlock()), QString("TEXT 0 10 1 A&B"));
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        caption = menu->actions().front()->text();
+        menu->close();
+    });
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), M().Memo1->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(M().Memo1->viewport(), &key);
+    EXPECT_EQ(caption, "直す: TEXT 0 10 1 A&&B");
+}
+
+TEST_F(ShellTest, AWarningHasDotsOfItsOwnAndARunsWarningLastsUntilItsLineIsEdited) {
+    M().Memo1->setPlainText("LINE 5 5 5 5 1\nCIRCLE 100 100 50 2\nPAINT 150 100 4 2\n");
+    QApplication::processEvents();
+    const QRgb dots = qRgb(0x00, 0x45, 0x9e), wave = qRgb(0xb0, 0x00, 0x00);
+    EXPECT_GE(RowsWithColour(M().Memo1, 0, dots), 2);
+    EXPECT_EQ(RowsWithColour(M().Memo1, 0, wave), 0) << "a warning is no error";
+    EXPECT_EQ(RowsWithColour(M().Memo1, 2, dots), 0) << "not before a run";
+    M().N4Click();
+    QApplication::processEvents();
+    const QTextBlock paint = M().Memo1->document()->findBlockByNumber(2);
+    EXPECT_TRUE(M().Memo1->Teacher()->TipOf(paint).startsWith("塗り始めの点が境界の色なので、何も塗られません\n"));
+    EXPECT_GE(RowsWithColour(M().Memo1, 2, dots), 2);
+    QTextCursor c(paint);
+    c.movePosition(QTextCursor::EndOfBlock);
+    M().Memo1->setTextCursor(c);
+    QTest::keyClick(M().Memo1, Qt::Key_Backspace);
+    QTest::keyClicks(M().Memo1, "3");
+    EXPECT_TRUE(M().Memo1->Teacher()->TipOf(M().Memo1->document()->findBlockByNumber(2)).isEmpty());
+}
+
+TEST_F(ShellTest, TheErrorWindowExplainsItsLine) {
+    M().Memo1->setPlainText("CIRCLE 100 100\n");
+    M().N4Click();
+    const QString explanation = "CIRCLE には 半径、色 が足りません。CIRCLE は「CIRCLE x y 半径 色」の形で書きます。";
+    EXPECT_EQ(forms.FormE->Memo1->toolTip(), explanation);
+    EXPECT_EQ(forms.FormE->Memo1->accessibleDescription(), explanation);
+    EXPECT_EQ(ErrorLog(), "  1行：設定値が足りません\r\n") << "the log itself is as it was";
+    M().Memo1->setPlainText("CIRCLE 100 100 5 1\n");
+    M().N4Click();
+    EXPECT_EQ(forms.FormE->Memo1->toolTip(), "");
 }
 
 }  // namespace
