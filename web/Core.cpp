@@ -3,6 +3,7 @@
 // results stay in this module until the next call of the same kind, and
 // the page copies them out.
 #include "language/Cp932.h"
+#include "language/Explanations.h"
 #include "language/LineStyle.h"
 #include "language/Listing.h"
 #include "language/ListingText.h"
@@ -29,6 +30,8 @@ struct Core {
     kuv::RunHistory history;
     std::optional<kuv::Listing> paintedBy;  // the rewritten listing of the last run
     std::string errorLine;
+    std::u16string explanation;  // of the last run's error
+    kuv::RunFindings findings;   // of the last run
     std::vector<std::uint8_t> bytes;  // BMP, JPEG or a listing file
     std::vector<std::uint8_t> rgba;
     std::vector<std::int32_t> numbers;
@@ -93,6 +96,8 @@ EMSCRIPTEN_KEEPALIVE int kuv_run(const char* listing, int size) {
     core.picture = kuv::Picture();
     core.picture.RecordOwners();
     const kuv::RunResult result = kuv::RunProgram(text, core.picture, &core.history);
+    core.explanation = result.error ? kuv::ProblemOfRunError(text, *result.error).explanation : std::u16string();
+    core.findings = {result.paintsOnBorder, result.paintsOnBorder.empty() ? kuv::Listing() : text};
     core.paintedBy = std::move(text);
     core.errorLine = result.errorLine;
     return result.error ? 1 : 0;
@@ -114,10 +119,11 @@ EMSCRIPTEN_KEEPALIVE void kuv_warm() {
     The().rgba.resize(std::size_t{kuv::Picture::kWidth} * kuv::Picture::kHeight * 4);
 }
 
-// The last run's rewritten listing (0) or ErrorLog line (1), as the page
-// shows it.
+// The last run's rewritten listing (0), ErrorLog line (1) or the
+// explanation of its error (2), as the page shows it.
 EMSCRIPTEN_KEEPALIVE const char16_t* kuv_text(int which, int* length) {
     const Core& core = The();
+    if (which == 2) return Answer(core.explanation, length);
     return Answer(kuv::DecodeCp932Lines(which == 0 ? (core.paintedBy ? core.paintedBy->Text() : std::string()) : core.errorLine),
                   length);
 }
@@ -134,23 +140,31 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* kuv_save(const char16_t* text, int leng
     return Bytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), size);
 }
 
-// The live checks of the editor's text: for each line where Run would stop
-// were it the first error, "line TAB ErrorLog line LF"; then, after a line
-// "-", the number of the first line that no run reaches (0 for none).
+// The live checks of the editor's text: the number of the first line that
+// no run reaches (0 for none), then every problem as its fields (line,
+// "e" or "w", message, explanation, fixed line, the fix's caption), each
+// field its length in decimal, ":" and its text, so that any character may
+// stand in it.
 EMSCRIPTEN_KEEPALIVE const char16_t* kuv_check(const char16_t* text, int length, int* answerLength) {
     const kuv::Listing listing(kuv::EncodeCp932Lines(Utf16(text, length)));
     std::u16string out;
+    const auto field = [&out](const std::u16string& f) { out += Ascii(std::to_string(f.size())) + u':' + f; };
     const std::vector<kuv::LineCheck> checks = kuv::CheckListing(listing);
     std::size_t unreached = 0;
+    for (std::size_t i = 0; i < checks.size() && unreached == 0; ++i)
+        if (!checks[i].reached) unreached = i + 1;
+    field(Ascii(std::to_string(unreached)));
     for (std::size_t i = 0; i < checks.size(); ++i) {
-        const kuv::LineCheck& c = checks[i];
-        if (!c.reached && unreached == 0) unreached = i + 1;
-        if (!c.reached || !c.verdict.args.error) continue;
-        out += Ascii(std::to_string(i + 1)) + u'\t';
-        out += kuv::DecodeCp932Lines(kuv::ErrorLogLine(c.number, c.verdict.args.Msg));
-        out += u'\n';
+        for (const kuv::Problem& p : kuv::ProblemsOfLine(listing.Get(static_cast<int>(i)), checks[i], checks[i].number, &The().findings)) {
+            const std::u16string fixed = p.fix ? kuv::DecodeCp932(*p.fix) : std::u16string();
+            field(Ascii(std::to_string(i + 1)));
+            field(p.error ? u"e" : u"w");
+            field(p.message);
+            field(p.explanation);
+            field(fixed);
+            field(p.fix ? kuv::FixCaption(fixed) : std::u16string());
+        }
     }
-    out += u"-\n" + Ascii(std::to_string(unreached));
     return Answer(std::move(out), answerLength);
 }
 

@@ -51,6 +51,19 @@ function referenceOf(file) {
   return { rgba, error, bmp, jpg: picture('jpg').bytes };
 }
 
+// kuv-render --check --json on a listing: its problems, explained.
+function explained(listing) {
+  const file = path.join(out, 'page-check.kuv');
+  fs.writeFileSync(file, Buffer.from(listing.replace(/\n/g, '\r\n'), 'latin1'));
+  let json;
+  try {
+    json = execFileSync(render, ['--check', '--json', file]);
+  } catch (e) {
+    json = e.stdout;
+  }
+  return JSON.parse(json.toString());
+}
+
 const waitForFile = async (file) => {
   for (let i = 0; i < 50 && !fs.existsSync(file); i++) await new Promise((r) => setTimeout(r, 100));
   await new Promise((r) => setTimeout(r, 100));
@@ -194,8 +207,12 @@ serveSite(site).then(async ({ url, server }) => {
     await page.hover('.cm-lintRange-error').catch(() => {});
     const tip = await page.waitForSelector('.cm-diagnostic-error', { timeout: 5000 })
       .then((e) => e.evaluate((n) => n.textContent), () => '');
-    check(marked && tip === '  1行："400"は範囲外の数字です', `a faulty line is marked with Run's message (${JSON.stringify(tip)})`);
+    check(marked && tip.startsWith('  1行："400"は範囲外の数字です\n' + explained('circle 100 100 400 1')[0].explanation),
+          `a faulty line is marked with Run's message and what it means (${JSON.stringify(tip)})`);
     await page.screenshot({ path: path.join(out, 'page-1280.png') });
+    // The pointer leaves the mark, and its tip goes.
+    await page.mouse.move(1, 890);
+    await page.waitForSelector('.cm-diagnostic-error', { hidden: true, timeout: 5000 }).catch(() => {});
 
     const downloads = fs.mkdtempSync(path.join(out, 'downloads-'));
     const session = await browser.target().createCDPSession();
@@ -280,10 +297,46 @@ serveSite(site).then(async ({ url, server }) => {
     check(offline, 'a reload with the network off still works');
     await page.setOfflineMode(false);
 
+    // The input method left on: the mark explains it, its action mends the
+    // line, and the mended listing runs as kuv-render runs it.
+    await page.click('.cm-content');
+    await withControl('a');
+    await page.keyboard.press('Delete');
+    await page.keyboard.type('ＬＩＮＥ　１０　１０　２０　２０　１');
+    await page.keyboard.press('Enter');
+    await page.keyboard.type('LINE 5 5 5 5 1');
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('.cm-lintRange-error', { timeout: 5000 }).catch(() => {});
+    await page.hover('.cm-lintRange-error').catch(() => {});
+    const fixTip = await page.waitForSelector('.cm-diagnostic-error', { timeout: 5000 })
+      .then((e) => e.evaluate((n) => n.textContent), () => '');
+    check(fixTip.includes('全角の文字「Ｌ」が入っています。') && fixTip.endsWith('直す: LINE 10 10 20 20 1'),
+          `the full-width line's mark explains it and offers its fix (${JSON.stringify(fixTip)})`);
+    await page.screenshot({ path: path.join(out, 'page-fix.png') });
+    await page.click('.cm-diagnosticAction').catch(() => {});
+    const mended = await page.evaluate(() => Array.from(document.querySelectorAll('.cm-line'), (l) => l.textContent).join('\n'));
+    check(mended.startsWith('LINE 10 10 20 20 1\nLINE 5 5 5 5 1'), `直す puts the fixed line in its place (${JSON.stringify(mended.slice(0, 40))})`);
+    const warned = await page.waitForSelector('.cm-lintRange-warning', { timeout: 5000 }).then(() => true, () => false);
+    await page.hover('.cm-lintRange-warning').catch(() => {});
+    const warning = await page.waitForSelector('.cm-diagnostic-warning', { timeout: 5000 })
+      .then((e) => e.evaluate((n) => n.textContent), () => '');
+    check(warned && warning.startsWith('始点と終点が同じなので、線は描かれません'), `a LINE to its own start has a warning mark (${JSON.stringify(warning)})`);
+    const fixedRuns = await page.evaluate('window.kuvRuns');
+    await command(1);
+    await page.waitForFunction(`window.kuvRuns > ${fixedRuns}`, { timeout: 10000 });
+    const fixedPixels = Buffer.from(await page.evaluate(() =>
+      Array.from(document.getElementById('picture').getContext('2d').getImageData(0, 0, 641, 481).data)));
+    check(Buffer.compare(fixedPixels, reference('LINE 10 10 20 20 1\nLINE 5 5 5 5 1').rgba) === 0 &&
+          !(await page.evaluate(() => document.getElementById('errors').open)),
+          'the mended listing runs clean and gives kuv-render\'s Picture');
+
     const faulty = 'line 0 0 640 480 2\nbox 1 1 700 2 1';
     const failed = await run(faulty);
     check(failed.dialog === reference(faulty).error,
           `the ＫＵＶエラー dialog shows kuv-render's error line (${JSON.stringify(failed.dialog)})`);
+    const beneath = await page.evaluate(() => document.getElementById('error-explanation').textContent);
+    check(beneath === explained(faulty).find((p) => p.run_line === 2).explanation,
+          `the ＫＵＶエラー dialog explains the line beneath it, as kuv-render --check does (${JSON.stringify(beneath)})`);
     // The corpus, each listing opened with 開　　く and run from 描画実行.
     const canvasPixels = async () => Buffer.from(await page.evaluate(() =>
       Array.from(document.getElementById('picture').getContext('2d').getImageData(0, 0, 641, 481).data)));

@@ -137,6 +137,7 @@ async function run() {
   state.lastLine = m.lastLine;
   picture.show(m.rgba);
   $('error-log').textContent = m.errorLine ? m.errorLine + '\n' : '';
+  $('error-explanation').textContent = m.explanation;
   if (m.errorLine) $('errors').show(); else $('errors').close();
   // For the benchmarks: the whole command, as the user waits for it, and
   // the frame that puts the Picture on the screen.

@@ -225,14 +225,31 @@ function placeHint(view, number, box) {
 }
 
 // The live checks: every line where Run would stop, marked with Run's own
-// ErrorLog line, worked out by the worker so that typing never waits.
+// ErrorLog line and what it means, and the lines that run but draw less
+// than they say; a fix, where the core has one, is the mark's action. The
+// worker works them out, so that typing never waits.
 function checks(ask) {
   return linter(async (view) => {
-    const { found, unreached: first } = await ask(view.state.doc.toString());
+    const doc = view.state.doc;
+    const { found, unreached: first } = await ask(doc.toString());
     if (view.state.field(unreached) !== first) view.dispatch({ effects: setUnreached.of(first) });
-    return found.filter((f) => f.line <= view.state.doc.lines).map((f) => {
-      const line = view.state.doc.line(f.line);
-      return { from: line.from, to: Math.max(line.to, line.from), severity: 'error', message: f.message };
+    // Marks for a document that has changed meanwhile would land on other lines.
+    if (view.state.doc !== doc) return [];
+    return found.filter((f) => f.line <= doc.lines).map((f) => {
+      const line = doc.line(f.line);
+      const actions = f.fix === null ? [] : [{
+        name: f.caption,
+        apply(v, from, to) {
+          // Where the line is now: the mark moves with edits around it.
+          const at = v.state.doc.lineAt(from);
+          v.dispatch({ changes: { from: at.from, to: at.to, insert: f.fix }, selection: { anchor: at.from + f.fix.length }, userEvent: 'kuv.fix' });
+          v.focus();
+        },
+      }];
+      return {
+        from: line.from, to: Math.max(line.to, line.from), severity: f.severity,
+        message: f.explanation ? `${f.message}\n${f.explanation}` : f.message, actions,
+      };
     });
   }, { delay: 1000 });
 }

@@ -76,6 +76,7 @@ const ops = {
       reply: {
         rewritten: withInt(core, (n) => utf16Out(core, core._kuv_text(0, n), n)),
         errorLine: failed ? withInt(core, (n) => utf16Out(core, core._kuv_text(1, n), n)) : '',
+        explanation: failed ? withInt(core, (n) => utf16Out(core, core._kuv_text(2, n), n)) : '',
         rgba: picture,
         lastLine: core._kuv_last_line(),
         coreMs,
@@ -85,12 +86,19 @@ const ops = {
   },
   check(core, { text }) {
     const answer = utf16In(core, text, (at, n) => withInt(core, (len) => utf16Out(core, core._kuv_check(at, n, len), len)));
-    const [errors, unreached] = answer.split('-\n');
-    const found = errors.split('\n').filter((l) => l).map((l) => {
-      const tab = l.indexOf('\t');
-      return { line: Number(l.slice(0, tab)), message: l.slice(tab + 1) };
-    });
-    return { reply: { found, unreached: Number(unreached) } };
+    // Fields: each its length, ":" and its text.
+    const fields = [];
+    for (let i = 0; i < answer.length;) {
+      const colon = answer.indexOf(':', i), size = Number(answer.slice(i, colon));
+      fields.push(answer.slice(colon + 1, colon + 1 + size));
+      i = colon + 1 + size;
+    }
+    const found = [];
+    for (let k = 1; k + 5 < fields.length; k += 6) {
+      const [line, severity, message, explanation, fix, caption] = fields.slice(k, k + 6);
+      found.push({ line: Number(line), severity: severity === 'e' ? 'error' : 'warning', message, explanation, fix: caption ? fix : null, caption });
+    }
+    return { reply: { found, unreached: Number(fields[0]) } };
   },
   load(core, { bytes }) {
     const data = new Uint8Array(bytes);
