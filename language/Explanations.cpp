@@ -93,9 +93,11 @@ std::u16string StatementWords(const std::vector<const StatementForm*>& forms, st
     return out;
 }
 
+// Every statement, those that draw first, as the help lists them.
 std::vector<const StatementForm*> AllForms() {
     std::vector<const StatementForm*> forms;
     for (const StatementForm& f : kStatements) forms.push_back(&f);
+    std::stable_partition(forms.begin(), forms.end(), [](const StatementForm* f) { return f->draw != nullptr; });
     return forms;
 }
 

@@ -291,6 +291,8 @@ void ListingTeacher::ShowContextMenu(const QContextMenuEvent& event) {
                                  ? editor_->textCursor().block()
                                  : editor_->cursorForPosition(event.pos()).block();
     const std::unique_ptr<QMenu> menu(editor_->createStandardContextMenu(event.pos()));
+    // A child of the editor, so that assistive tools find it under it.
+    menu->setParent(editor_, menu->windowFlags());
     if (const std::optional<QString> fixed = FixOf(block)) {
         // "&" would make an access key of the next character.
         auto* fix = new QAction(QString::fromStdU16String(FixCaption(fixed->toStdU16String())).replace('&', "&&"), menu.get());
@@ -473,7 +475,8 @@ bool ListingTeacher::eventFilter(QObject* watched, QEvent* event) {
             QToolTip::showText(help->globalPos(), tip, editor_->viewport());
         return true;
     }
-    if (watched == editor_->viewport() && event->type() == QEvent::ContextMenu) {
+    // From the mouse the viewport gets it, from the keyboard the editor.
+    if ((watched == editor_->viewport() || watched == editor_) && event->type() == QEvent::ContextMenu) {
         ShowContextMenu(*static_cast<QContextMenuEvent*>(event));
         return true;
     }

@@ -9,7 +9,7 @@ import time
 from gi.repository import Atspi
 
 from atspi_support import (application, check, client_origin, extents, failures, find, key, showing, text_of,
-                           wait_for, window_id)
+                           wait_for, walk, window_id)
 
 kuv, out = sys.argv[1], sys.argv[2]
 F10, RETURN, ESCAPE, UP, RIGHT, DOWN = 76, 36, 9, 111, 114, 116
@@ -21,6 +21,13 @@ def type_text(text):
             key(RETURN)
         Atspi.generate_keyboard_event(0, line, Atspi.KeySynthType.STRING)
     time.sleep(0.3)
+
+
+def run_from_menu():
+    """描画実行 from the keyboard, a key at a time as a person presses them."""
+    for k in (F10, RIGHT, RETURN):
+        time.sleep(0.3)
+        key(k)
 
 
 def pixel(shot, x, y):
@@ -56,8 +63,8 @@ type_text("box 10 10 300 200 1\ncircle 400 300 60 2\nline 0 0 700 0 1")
 check(editor.description == "", f"the line being typed has no message yet ({editor.description!r})")
 key(RETURN)
 key(UP)
-check(wait_for(lambda: editor.description == '  3行："700"は範囲外の数字です', 3) is not None,
-      f"left and come back to, it has Run's message ({editor.description!r})")
+check(wait_for(lambda: editor.description.startswith('  3行："700"は範囲外の数字です\nx2 に使えるのは 0〜640 です。'), 3)
+      is not None, f"left and come back to, it has Run's message and what it means ({editor.description!r})")
 time.sleep(0.3)
 shot = os.path.join(out, "teaching-marks.png")
 subprocess.run(["import", "-window", "root", shot], check=False)
@@ -141,6 +148,60 @@ time.sleep(0.5)
 shot = picture_shot("teaching-replay-stopped.png")
 check(not white(pixel(shot, 390, 240)), "a key stops the replay and brings back the full Picture")
 check(text_of(editor) == before, "the key did not reach the listing")
+
+# The input method left on, typed with real keys: the mark explains the
+# line, the context menu's 直す mends it as one edit, and it runs clean; the
+# line after it, which draws nothing, has a warning's dots.
+editor.queryEditableText().setTextContents("")
+subprocess.run(["xdotool", "windowactivate", "--sync", window_id("KUVリスト")], check=False)
+editor.queryComponent().grabFocus()
+time.sleep(0.3)
+# Full-width characters as an input method's keyboard sends them: X keys
+# that xdotool maps to their keysyms.
+subprocess.run(["xdotool", "type", "--delay", "40", "ＬＩＮＥ　１０　１０　２０　２０　１"], check=False)
+key(RETURN)
+type_text("line 5 5 5 5 1")
+key(RETURN)
+key(UP)
+key(UP)
+check(wait_for(lambda: editor.description.startswith("  1行：命令の間違い\n全角の文字「Ｌ」が入っています。"), 3) is not None,
+      f"the full-width line is explained ({editor.description!r})")
+time.sleep(0.3)
+shot = os.path.join(out, "teaching-fix.png")
+subprocess.run(["import", "-window", "root", shot], check=False)
+x, y, w, h = editor.queryText().getCharacterExtents(0, Atspi.CoordType.SCREEN)
+band = subprocess.run(["convert", shot, "-crop", f"80x6+{x}+{y + 2 * h - 5}", "txt:-"], capture_output=True, text=True).stdout
+blue = [v for v in (line.split("(")[1].split(")")[0].split(",") for line in band.splitlines()[1:] if "(" in line)
+        if int(float(v[0])) < 60 and int(float(v[2])) > 120]
+check(len(blue) > 6, f"the line that draws nothing has blue dots ({len(blue)} blue pixels)")
+subprocess.run(["xdotool", "key", "Menu"], check=False)
+time.sleep(0.5)
+subprocess.run(["import", "-window", "root", os.path.join(out, "teaching-fix-menu.png")], check=False)
+# Its first item is 直す.
+key(DOWN)
+key(RETURN)
+check(wait_for(lambda: text_of(editor).startswith("LINE 10 10 20 20 1\nline 5 5 5 5 1"), 3) is not None,
+      f"直す puts the fixed line in place ({text_of(editor)[:40]!r})")
+run_from_menu()
+check(wait_for(lambda: text_of(editor).startswith("LINE 10 10 20 20 1\nLINE 5 5 5 5 1"), 5) is not None, "the mended listing runs")
+errors = find(app, "frame", "ＫＵＶエラー")
+check(errors is None or not showing(errors), "and stops at no line")
+
+# The error window's line explains itself, as its tooltip and description.
+editor.queryEditableText().setTextContents("circle 100 100\n")
+run_from_menu()
+errors = wait_for(lambda: find(app, "frame", "ＫＵＶエラー"), 5)
+log = errors and find(errors, "text", "エラーの一覧")
+explanation = "CIRCLE には 半径、色 が足りません。CIRCLE は「CIRCLE x y 半径 色」の形で書きます。"
+check(log is not None and log.description == explanation, f"the error window's line is explained ({log and log.description!r})")
+if log is not None:
+    lx, ly, lw, lh = extents(log)
+    Atspi.generate_mouse_event(lx + 40, ly + 12, "abs")
+    time.sleep(0.2)
+    Atspi.generate_mouse_event(lx + 44, ly + 14, "abs")
+    tip = wait_for(lambda: next((a for a in walk(app) if a.name == explanation and showing(a)), None), 5)
+    subprocess.run(["import", "-window", "root", os.path.join(out, "teaching-error-tip.png")], check=False)
+    check(tip is not None, "hovering the error window's line shows its explanation")
 check(proc.poll() is None, "the program is still running")
 proc.kill()
 sys.exit(1 if failures else 0)
