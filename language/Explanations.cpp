@@ -222,6 +222,7 @@ struct Mending {
 };
 
 std::optional<Finding> MendFullWidth(Mending& m) {
+    if (std::none_of(m.line.begin(), m.line.end(), HalfWidthOf)) return std::nullopt;
     std::u16string line = m.line;
     const std::size_t end = StatementPartEnd(line);
     std::optional<Finding> found;
@@ -238,7 +239,7 @@ std::optional<Finding> MendFullWidth(Mending& m) {
 }
 
 std::optional<Finding> MendSeparators(Mending& m) {
-    if (m.verdict.kind == skRem) return std::nullopt;
+    if (m.verdict.kind == skRem || std::none_of(m.line.begin(), m.line.end(), IsSeparator)) return std::nullopt;
     std::u16string line = m.line;
     const std::size_t end = StatementPartEnd(line);
     std::optional<Finding> found;
@@ -377,8 +378,11 @@ Warning MakeWarning(WarningKind kind, const Fills& fills) {
 int AllowedDistance(std::size_t length) { return length < 2 ? 0 : length <= 4 ? 1 : length <= 8 ? 2 : 3; }
 
 int EditDistance(std::string_view a, std::string_view b) {
-    // The optimal string alignment distance, over three rows.
-    std::vector<int> before(b.size() + 1), last(b.size() + 1), row(b.size() + 1);
+    // The optimal string alignment distance, over three rows; b is the
+    // shorter word (a statement's), so the rows fit on the stack.
+    if (a.size() < b.size()) std::swap(a, b);
+    if (b.size() > 15) return static_cast<int>(a.size());  // no statement word is this long
+    std::array<int, 17> before{}, last{}, row{};
     for (std::size_t j = 0; j <= b.size(); ++j) last[j] = static_cast<int>(j);
     for (std::size_t i = 1; i <= a.size(); ++i) {
         row[0] = static_cast<int>(i);
@@ -387,8 +391,8 @@ int EditDistance(std::string_view a, std::string_view b) {
             row[j] = std::min({last[j] + 1, row[j - 1] + 1, last[j - 1] + cost});
             if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) row[j] = std::min(row[j], before[j - 2] + 1);
         }
-        std::swap(before, last);
-        std::swap(last, row);
+        before = last;
+        last = row;
     }
     return last[b.size()];
 }
@@ -418,9 +422,10 @@ std::optional<Advice> ExplainLine(std::string_view line) {
     return advice;
 }
 
-std::vector<Warning> LineWarnings(std::string_view line) {
-    const std::string normal = NormaliseLine(line);
-    const LineVerdict v = CheckLine(normal);
+namespace {
+
+// The warnings of a line in normal form whose verdict is known.
+std::vector<Warning> WarningsOf(const std::string& normal, const LineVerdict& v) {
     const StatementForm* form = FormOf(v.kind);
     std::vector<Warning> warnings;
     if (!form || !form->draw || v.args.error) return warnings;
@@ -444,11 +449,18 @@ std::vector<Warning> LineWarnings(std::string_view line) {
                        (v.kind == skCircle && n[2] == 0) ||
                        (v.kind == skArc && ArcDrawsNothing(n[0], n[1], n[2], n[3], n[4]));
     const WarningKind kinds[] = {WarningKind::EmptyLine, WarningKind::EmptyBox, WarningKind::EmptyCircle, WarningKind::EmptyArc};
-    const std::u16string why = ArcStepRange(n[3], n[4]).k1 < ArcStepRange(n[3], n[4]).k0
-                                   ? u"終了角が開始角より 1 周以上手前にあるので"
-                                   : u"開始角と終了角が近すぎるか、半径が小さすぎるので";
-    if (empty) warnings.push_back(MakeWarning(kinds[v.kind - skLine], {{u'x', why}}));
+    if (!empty) return warnings;
+    const bool backwards = v.kind == skArc && ArcStepRange(n[3], n[4]).k1 < ArcStepRange(n[3], n[4]).k0;
+    const std::u16string why = backwards ? u"終了角が開始角より 1 周以上手前にあるので" : u"開始角と終了角が近すぎるか、半径が小さすぎるので";
+    warnings.push_back(MakeWarning(kinds[v.kind - skLine], {{u'x', why}}));
     return warnings;
+}
+
+}  // namespace
+
+std::vector<Warning> LineWarnings(std::string_view line) {
+    const std::string normal = NormaliseLine(line);
+    return WarningsOf(normal, CheckLine(normal));
 }
 
 Warning PaintOnBorderWarning(std::string_view line) {
@@ -473,7 +485,7 @@ std::vector<Problem> ProblemsOfLine(std::string_view line, const LineCheck& chec
                             advice ? advice->explanation : std::u16string(), advice ? advice->fix : std::nullopt});
         return problems;
     }
-    for (Warning& w : LineWarnings(line)) problems.push_back({0, check.number, false, std::move(w.message), std::move(w.explanation), {}});
+    for (Warning& w : WarningsOf(NormaliseLine(line), check.verdict)) problems.push_back({0, check.number, false, std::move(w.message), std::move(w.explanation), {}});
     if (run && runLine > 0 && std::binary_search(run->paintsOnBorder.begin(), run->paintsOnBorder.end(), runLine) &&
         run->rewritten.Get(runLine - 1) == NormaliseLine(line)) {
         Warning w = PaintOnBorderWarning(line);
