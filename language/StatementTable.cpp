@@ -34,15 +34,15 @@ constexpr Parameter kTextY{"y", 10, 480};
 }  // namespace
 
 const std::array<StatementForm, 9> kStatements = {{
-    {skLine, "LINE", "LINE ", {kX1, kY1, kX2, kY2, kColour}, 5, 5, true, {}, RunLine},
-    {skBox, "BOX", "BOX ", {kX1, kY1, kX2, kY2, kColour}, 5, 5, true, {}, RunBox},
-    {skCircle, "CIRCLE", "CIRCLE ", {kX, kY, kRadius, kColour}, 4, 4, false, {}, RunCircle},
-    {skArc, "ARC", "ARC ", {kX, kY, kRadius, kStart, kEnd, kColour}, 6, 6, false, {}, RunArc},
-    {skPaint, "PAINT", "PAINT ", {kX, kY, kFill, kBorder}, 4, 4, false, {}, RunPaint},
-    {skRem, "REM", "REM", {}, 0, 0, false, "コメント", nullptr},
-    {skEnd, "END", "END", {}, 0, 0, false, {}, nullptr},
-    {skPaint24, "PAINT24", "PAINT24 ", {kX, kY, kBlue, kGreen, kRed}, 5, 5, false, {}, RunPaint24},
-    {skText, "TEXT", "TEXT ", {kX, kTextY, kColour}, 3, 4, false, "文字", RunText},
+    {skLine, "LINE", "LINE ", {kX1, kY1, kX2, kY2, kColour}, 5, 5, true, {}, RunLine, "線"},
+    {skBox, "BOX", "BOX ", {kX1, kY1, kX2, kY2, kColour}, 5, 5, true, {}, RunBox, "四角"},
+    {skCircle, "CIRCLE", "CIRCLE ", {kX, kY, kRadius, kColour}, 4, 4, false, {}, RunCircle, "円"},
+    {skArc, "ARC", "ARC ", {kX, kY, kRadius, kStart, kEnd, kColour}, 6, 6, false, {}, RunArc, "弧"},
+    {skPaint, "PAINT", "PAINT ", {kX, kY, kFill, kBorder}, 4, 4, false, {}, RunPaint, "塗り"},
+    {skRem, "REM", "REM", {}, 0, 0, false, "コメント", nullptr, {}},
+    {skEnd, "END", "END", {}, 0, 0, false, {}, nullptr, {}},
+    {skPaint24, "PAINT24", "PAINT24 ", {kX, kY, kBlue, kGreen, kRed}, 5, 5, false, {}, RunPaint24, "塗り (24ビット)"},
+    {skText, "TEXT", "TEXT ", {kX, kTextY, kColour}, 3, 4, false, "文字", RunText, "文字"},
 }};
 
 const StatementForm* FormOf(StatementKind kind) {

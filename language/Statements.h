@@ -107,6 +107,9 @@ struct StatementForm {
     std::string_view rest;
     // Null for REM and END, which draw nothing.
     DrawRoutine draw;
+    // What it draws, in the words of the Picture's description (UTF-8);
+    // empty for REM and END.
+    std::string_view shape;
 };
 
 // The statements in the order in which a line is recognised, which is the
