@@ -94,6 +94,7 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
     job.listingOut = NativePath(out.filePath(listing));
     // A FIFO among the inputs must not hold up the class's other listings.
     job.special = SpecialFiles::NeverBlock;
+    job.describe = true;
     std::istringstream noInput;
     std::ostringstream noOutput;
     const RenderOutcome outcome = RenderListing(job, noInput, noOutput);
@@ -102,6 +103,7 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
     row.errorLine = outcome.error ? outcome.error->line : 0;
     row.message = MessageOf(outcome);
     row.statements = outcome.statementsRun;
+    row.summary = QString::fromStdU16String(outcome.summary);
     if (outcome.error)
         if (const std::optional<Advice> advice = ExplainLine(outcome.rewritten.Get(outcome.error->line - 1)))
             row.explanation = QString::fromStdU16String(advice->explanation);

@@ -2,9 +2,11 @@
 
 #include "Batch.h"
 #include "Check.h"
+#include "Describe.h"
 #include "RenderArgs.h"
 
 #include "language/Cp932.h"
+#include "language/Description.h"
 #include "language/Listing.h"
 #include "language/Runner.h"
 #include "picture/Picture.h"
@@ -78,8 +80,9 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
 
         Listing listing(std::move(text));
         Picture picture;
-        if (job.owners) picture.RecordOwners();
+        if (job.owners || job.describe) picture.RecordOwners();
         const RunResult result = RunProgram(listing, picture);
+        if (job.describe) outcome.summary = DescribeRun(listing, result.statementsRun, picture).summary;
         outcome.error = result.error;
         outcome.statementsRun = result.statementsRun;
 
@@ -114,6 +117,7 @@ int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostr
     const RenderArgs& o = parsed.args;
     if (o.mode == RenderArgs::Mode::Batch) return BatchMain(o, err);
     if (o.mode == RenderArgs::Mode::Check) return CheckMain(o, in, out, err);
+    if (o.mode == RenderArgs::Mode::Describe) return DescribeMain(o, in, out, err);
     const RenderJob job{o.listings.front(), o.picture, o.format.value_or(ImageFormat::Png), o.listingOut, o.owners};
     const RenderOutcome outcome = RenderListing(job, in, out);
     if (outcome.exitCode == 2) PrintFailure(err, outcome.failure);

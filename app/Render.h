@@ -28,6 +28,8 @@ struct RenderJob {
     std::optional<std::string> owners;
     // Whether a FIFO or a device may be waited for, as on one listing.
     SpecialFiles special = SpecialFiles::Wait;
+    // Whether to put the Picture in words (the outcome's summary).
+    bool describe = false;
 };
 
 struct RenderOutcome {
@@ -37,6 +39,7 @@ struct RenderOutcome {
     int statementsRun = 0;
     bool read = false;          // the listing could be read
     Listing rewritten;          // the rewritten listing
+    std::u16string summary;     // the Picture in words, when the job asked for it
 };
 
 RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream& out);

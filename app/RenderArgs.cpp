@@ -13,6 +13,7 @@ const char* const kRenderUsage =
     "usage: kuv-render [-o PICTURE] [--format bmp|jpg|png] [-l LISTING_OUT] [--owners OWNERS.pgm] LISTING\n";
 const char* const kBatchUsage = "usage: kuv-render --batch OUTDIR [--format png|bmp|jpg] [-j N] LISTING|FOLDER...\n";
 const char* const kCheckUsage = "usage: kuv-render --check [--json] LISTING\n";
+const char* const kDescribeUsage = "usage: kuv-render --describe [--json] LISTING\n";
 
 namespace {
 
@@ -41,6 +42,12 @@ constexpr const char* kHelp =
     "                   where it is certain, the fixed line; writes nothing else.\n"
     "                   Exit status 0 when Run would stop at no line, 1 otherwise,\n"
     "                   2 when the listing cannot be read\n"
+    "\n"
+    "kuv-render --describe [--json] LISTING\n"
+    "                   runs the listing and describes its Picture in words: a\n"
+    "                   summary, then each statement drawn (its shape, colour,\n"
+    "                   place, what can be seen of it, what hides it, what it lies\n"
+    "                   in); exit status as for a run\n"
     "\n"
     "Files are replaced whole or not at all: a failed write leaves an existing\n"
     "file as it was. Devices and FIFOs are written in place.\n"
@@ -71,6 +78,7 @@ constexpr Option kOptions[] = {
     {"--format", nullptr, Value::Format, true, true, false, "", " needs a value", "--format needs bmp, jpg or png",
      "--format needs png, bmp or jpg"},
     {"-j", nullptr, Value::Jobs, false, true, false, "", " needs a value", "", "-j needs a number from 1 to 256"},
+    // --json serves --check and --describe alike.
     {"--json", nullptr, Value::Flag, false, false, true, "", "", "", ""},
 };
 
@@ -86,7 +94,10 @@ ParsedArgs Usage(RenderArgs::Mode mode, const std::string& problem) {
     ParsedArgs p;
     p.exitNow = 2;
     p.err = "kuv-render: " + problem + "\n" +
-            (mode == RenderArgs::Mode::Batch ? kBatchUsage : mode == RenderArgs::Mode::Check ? kCheckUsage : kRenderUsage);
+            (mode == RenderArgs::Mode::Batch      ? kBatchUsage
+             : mode == RenderArgs::Mode::Check    ? kCheckUsage
+             : mode == RenderArgs::Mode::Describe ? kDescribeUsage
+                                                  : kRenderUsage);
     return p;
 }
 
@@ -121,12 +132,15 @@ ParsedArgs ParseRenderArgs(const std::vector<std::string>& given) {
     ParsedArgs parsed;
     RenderArgs& r = parsed.args;
     std::vector<std::string> args = given;
-    const bool check = std::find(given.begin(), given.end(), "--check") != given.end();
-    if (check && std::find(given.begin(), given.end(), "--batch") != given.end())
-        return Usage(RenderArgs::Mode::Check, "--check and --batch cannot be used together");
-    if (check) {
-        r.mode = RenderArgs::Mode::Check;
-        args.erase(std::find(args.begin(), args.end(), "--check"));
+    const auto given_ = [&](const char* word) { return std::find(given.begin(), given.end(), word) != given.end(); };
+    // --check and --describe are modes of one listing, like --batch a word
+    // that may stand anywhere.
+    const char* oneMode = given_("--check") ? "--check" : given_("--describe") ? "--describe" : nullptr;
+    if (oneMode) {
+        r.mode = given_("--check") ? RenderArgs::Mode::Check : RenderArgs::Mode::Describe;
+        if (given_("--batch") || (given_("--check") && given_("--describe")))
+            return Usage(r.mode, std::string(oneMode) + " cannot be used with " + (given_("--batch") ? "--batch" : "--describe"));
+        args.erase(std::find(args.begin(), args.end(), oneMode));
     } else if (std::find(given.begin(), given.end(), "--batch") != given.end()) {
         r.mode = RenderArgs::Mode::Batch;
         bool haveOutDir = false;
@@ -172,7 +186,7 @@ ParsedArgs ParseRenderArgs(const std::vector<std::string>& given) {
             case Value::Flag: break;
         }
     }
-    if (r.mode == RenderArgs::Mode::Check) {
+    if (r.mode == RenderArgs::Mode::Check || r.mode == RenderArgs::Mode::Describe) {
         if (r.listings.empty()) return Usage(r.mode, "no listing given");
     } else if (single) {
         if (const std::optional<std::string> problem = SingleProblem(r)) return Usage(r.mode, *problem);

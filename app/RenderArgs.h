@@ -11,7 +11,7 @@
 namespace kuv {
 
 struct RenderArgs {
-    enum class Mode { Single, Batch, Check };
+    enum class Mode { Single, Batch, Check, Describe };
     Mode mode = Mode::Single;
     // The listings: one for Single, files and folders for Batch.
     std::vector<std::string> listings;
@@ -19,7 +19,7 @@ struct RenderArgs {
     std::optional<ImageFormat> format;  // Single: from -o's name unless --format gave it
     std::string outDir;                 // Batch
     int jobs = 0;                       // Batch: 0 for every core
-    bool json = false;                  // Check: the problems as JSON
+    bool json = false;                  // Check, Describe: as JSON
 };
 
 // What the command line asks for: a run with its arguments, or an answer
@@ -39,5 +39,6 @@ inline constexpr const char* kStandardStream = "-";
 extern const char* const kRenderUsage;
 extern const char* const kBatchUsage;
 extern const char* const kCheckUsage;
+extern const char* const kDescribeUsage;
 
 }  // namespace kuv

@@ -113,7 +113,8 @@ std::string ReportJson(const std::vector<BatchRow>& rows, const QString& date) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const BatchRow& r = rows[i];
         json += QStringLiteral("%1\n    {\"input\": %2, \"picture\": %3, \"listing\": %4, \"exit_status\": %5, "
-                               "\"error_line\": %6, \"message\": %7, \"statements\": %8, \"ms\": %9, \"explanation\": %10}")
+                               "\"error_line\": %6, \"message\": %7, \"statements\": %8, \"ms\": %9, \"explanation\": %10, "
+                               "\"summary\": %11}")
                     .arg(i ? "," : "", JsonString(PathForDisplay(r.input)), JsonString(PathForDisplay(r.picture)),
                          JsonString(PathForDisplay(r.listing)))
                     .arg(r.exitStatus)
@@ -121,7 +122,7 @@ std::string ReportJson(const std::vector<BatchRow>& rows, const QString& date) {
                     .arg(JsonString(r.message))
                     .arg(r.statements)
                     .arg(r.ms, 0, 'f', 1)
-                    .arg(JsonString(r.explanation));
+                    .arg(JsonString(r.explanation), JsonString(r.summary));
     }
     json += QStringLiteral("\n  ]\n}\n");
     return json.toStdString();
@@ -175,7 +176,7 @@ body.only-errors .clean { display: none; }
             const QString src = Escape(QString::fromLatin1(QByteArray::fromStdString(NativePath(r.picture)).toPercentEncoding()));
             html += QStringLiteral("<a href=\"%1\" title=\"原寸で表示\"><img src=\"%1\" alt=\"%2\" width=\"641\" height=\"481\" "
                                    "loading=\"lazy\"></a>\n")
-                        .arg(src, Escape(PathForDisplay(r.input)));
+                        .arg(src, Escape(r.summary.isEmpty() ? PathForDisplay(r.input) : r.summary));
         }
         html += QStringLiteral("<h2>%1</h2>\n<p class=\"path\">%2</p>\n<p class=\"status\">%3</p>\n")
                     .arg(Escape(PathForDisplay(QFileInfo(r.input).fileName())), Escape(PathForDisplay(r.input)),

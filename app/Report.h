@@ -24,6 +24,7 @@ struct BatchRow {
     double ms = 0;      // time of the listing's load, run and writes
     QString shown;      // the rewritten listing as the report shows it (long ones in part)
     QString explanation;  // what the error means and what to do; empty for none
+    QString summary;      // the Picture in words
 };
 
 // text as a JSON string, quotes and all.

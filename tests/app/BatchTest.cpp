@@ -119,6 +119,10 @@ TEST(Batch, BadInputsStopNothingAndLeakIntoNothing) {
     EXPECT_NE(csv.find("binary.kuv,binary.png,binary.kuv,1,"), std::string::npos);
     EXPECT_NE(csv.find("typo.kuv,typo.png,typo.kuv,1,2,命令の間違い,1,"), std::string::npos) << csv;
     EXPECT_NE(csv.find(",「CIRCEL」という命令はありません。CIRCLE のことなら、「CIRCLE」と書きます。\r\n"), std::string::npos);
+    // The Picture in words: the gallery's alternative text, and in the JSON.
+    const std::string html = ReadFile(out + "/index.html");
+    EXPECT_NE(html.find("alt=\"描いた命令は 1 個、使った色は 赤 です。\""), std::string::npos);
+    EXPECT_NE(ReadFile(out + "/report.json").find("\"summary\": \"描いた命令は 1 個、使った色は 青 です。\""), std::string::npos);
     if (!root) {
         EXPECT_NE(csv.find("locked.kuv,,,2,"), std::string::npos);
     }
@@ -189,7 +193,7 @@ TEST(Batch, ReportRowsInCsvAndJson) {
     EXPECT_NE(html.find("正常 1"), std::string::npos);
     EXPECT_NE(html.find("エラー 1"), std::string::npos);
     EXPECT_NE(html.find("読めない・書けない 1"), std::string::npos);
-    EXPECT_NE(json.find("\"explanation\": \"色に使えるのは 0〜7 です。\"}"), std::string::npos);
+    EXPECT_NE(json.find("\"explanation\": \"色に使えるのは 0〜7 です。\", \"summary\": \"\"}"), std::string::npos);
     EXPECT_NE(html.find("<p class=\"explanation\">色に使えるのは 0〜7 です。</p>"), std::string::npos);
 }
 

@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -248,6 +249,35 @@ TEST_F(RenderTest, CheckExitsCleanWithOnlyWarningsAndTwoWhenUnreadable) {
     EXPECT_EQ(Render({"--check", "--batch", "out", Path("ok.kuv")}), 2);
     EXPECT_EQ(Render({"--check", "-o", "x.png", Path("ok.kuv")}), 2);
     EXPECT_NE(err.str().find("usage: kuv-render --check [--json] LISTING"), std::string::npos);
+}
+
+TEST_F(RenderTest, DescribeGivesTheSummaryAndAnItemPerStatementDrawnUpToAnError) {
+    WriteFile("d.kuv", Utf8ToCp932("BOX 100 100 300 300 1\r\nREM\r\nCIRCLE 200 200 50 2\r\nNOPE\r\nLINE 0 0 9 9 1\r\n"));
+    EXPECT_EQ(Render({"--describe", Path("d.kuv")}), 1);
+    const std::string text = out.str();
+    EXPECT_EQ(text.substr(0, text.find('\n')), "描いた命令は 2 個、使った色は 青、赤 です。");
+    EXPECT_NE(text.find("\n3行 円（赤）: 中心 (200, 200)、半径 50。左に見えます"), std::string::npos) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+    EXPECT_EQ(err.str(), "  4行：命令の間違い\n");
+
+    EXPECT_EQ(Render({"--describe", "--json", Path("d.kuv")}), 1);
+    const std::string json = out.str();
+    EXPECT_NE(json.find("{\"line\": 1, \"statement\": \"BOX\", \"colour\": 1, \"params\": [100, 100, 300, 300, 1], "
+                        "\"text\": null, \"pixels\": 800, \"bbox\": [100, 100, 300, 300], \"place\": \"左\", "
+                        "\"hidden_by\": null, \"inside\": null, \"percent\": null, \"words\": "),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"inside\": 1"), std::string::npos);
+    EXPECT_EQ(Render({"--describe", "--check", Path("d.kuv")}), 2);
+    EXPECT_EQ(Render({"--describe", Path("none.kuv")}), 2);
+}
+
+TEST_F(RenderTest, DescribeNamesPaint24sComponentsAndAFillsShare) {
+    EXPECT_EQ(Render({"--describe", "--json", "-"}, "BOX 320 0 640 480 0\nPAINT24 0 0 0 255 0\n"), 0);
+    EXPECT_NE(out.str().find("\"colour\": [0, 255, 0], \"params\": [0, 0, 0, 255, 0], \"text\": null, \"pixels\": 153920"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("\"percent\": 49.9"), std::string::npos);
 }
 
 }  // namespace
