@@ -3,6 +3,7 @@
 // the live checks with explanations on a large listing.
 //   explain_bench [LISTINGS]
 #include "language/Cp932.h"
+#include "language/Description.h"
 #include "language/Explanations.h"
 #include "language/Runner.h"
 #include "picture/Picture.h"
@@ -182,5 +183,22 @@ int main(int argc, char** argv) {
     const std::size_t checked = CheckListing(listing).size();
     std::printf("\n100,000 lines (%zu problems): checks with explanations %.1f ms (median of 5); checks alone %.1f ms (%zu)\n",
                 problems, times[2], Ms(started), checked);
+
+    // The Picture in words after runs of 10,000 and 100,000 statements.
+    for (const int count : {10000, 100000}) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            std::string line = ValidLine();
+            if (NormaliseLine(line).rfind("PAINT", 0) == 0) line = "CIRCLE 320 240 " + std::to_string(i % 300) + " 2";
+            text += line + "\r\n";
+        }
+        Listing run(text);
+        Picture picture;
+        picture.RecordOwners();
+        const RunResult result = RunProgram(run, picture);
+        const auto started = std::chrono::steady_clock::now();
+        const Description d = DescribeRun(run, result.statementsRun, picture);
+        std::printf("the Picture in words after %d statements (no fills): %.1f ms (%zu items)\n", count, Ms(started), d.items.size());
+    }
     return errors == 0 ? 0 : 1;
 }

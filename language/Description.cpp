@@ -112,41 +112,64 @@ Place PlaceOf(const std::array<int, 4>& bbox) {
     return static_cast<Place>((2 - std::clamp(third, 0, 2)) * 3 + std::clamp(column, 0, 2));
 }
 
-// The region a shape's pixels may fall in, in rows, clamped to the Picture.
-std::array<int, 4> ReachOf(const DescribedItem& item) {
-    const auto& p = item.params;
-    int x0 = 0, y0 = 0, x1 = Picture::kWidth - 1, y1 = Picture::kHeight - 1;  // KUV's y
-    switch (item.kind) {
-        case skLine:
-        case skBox: x0 = std::min(p[0], p[2]), x1 = std::max(p[0], p[2]), y0 = std::min(p[1], p[3]), y1 = std::max(p[1], p[3]); break;
-        case skCircle:
-        case skArc: x0 = p[0] - p[2] - 2, x1 = p[0] + p[2] + 2, y0 = p[1] - p[2] - 2, y1 = p[1] + p[2] + 2; break;
-        case skText:
-            x0 = p[0] - 1, x1 = p[0] + TextAdvance(DecodeCp932(item.text)) + Picture::TextPixelSize();
-            y0 = p[1] - 2 * Picture::TextPixelSize(), y1 = p[1] + 2;
-            break;
-        default: break;
-    }
-    x0 = std::clamp(x0, 0, Picture::kWidth - 1), x1 = std::clamp(x1, 0, Picture::kWidth - 1);
-    y0 = std::clamp(y0, 0, Picture::kHeight - 1), y1 = std::clamp(y1, 0, Picture::kHeight - 1);
-    return {x0, Picture::RowOf(y1), x1, Picture::RowOf(y0)};
-}
-
-// The line that owns most of the pixels a shape draws, drawn alone; 0 when
-// it draws none. Fills are not drawn again: what they fill depends on all
+// The line that owns most of the pixels a shape draws, drawn alone into
+// scratch under an owner of its own (its line), so that what earlier shapes
+// left there never counts; 0 when it draws none. Only the band where the
+// shape's pixels can fall is looked at: within a pixel of its lines, two of
+// its circle. Fills are not drawn again: what they fill depends on all
 // before them.
 int CoveringLine(const DescribedItem& item, const Listing& rewritten, const Picture& picture, Picture& scratch) {
     if (item.kind == skPaint || item.kind == skPaint24) return 0;
     const LineVerdict v = CheckLine(rewritten.Get(item.line - 1));
-    scratch.SetOwner(1);
+    const Owner mine = static_cast<Owner>(item.line), counted = ~Owner{0};
+    scratch.SetOwner(mine);
     FormOf(v.kind)->draw(scratch, v.args);
-    const std::array<int, 4> reach = ReachOf(item);
+    Owner* owners = scratch.OwnerData();
     std::map<Owner, long> covering;
-    for (int row = reach[1]; row <= reach[3]; ++row)
-        for (int x = reach[0]; x <= reach[2]; ++x)
-            if (scratch.OwnerAt(x, row) == 1) ++covering[picture.OwnerAt(x, row)];
-    scratch.SetOwner(0);
-    scratch.FillRect(reach[0], reach[1], reach[2] + 1, reach[3] + 1, kWhite);
+    const auto visit = [&](int x, int row) {
+        if (!Picture::Contains(x, row)) return;
+        Owner& o = owners[static_cast<std::size_t>(row) * Picture::kWidth + x];
+        if (o != mine) return;
+        o = counted;
+        ++covering[picture.OwnerAt(x, row)];
+    };
+    const auto segment = [&](int x1, int y1, int x2, int y2) {
+        const int r1 = Picture::RowOf(y1), r2 = Picture::RowOf(y2);
+        const int n = std::max({std::abs(x2 - x1), std::abs(r2 - r1), 1});
+        for (int i = 0; i <= n; ++i) {
+            const int x = x1 + static_cast<int>(std::lround(double(x2 - x1) * i / n));
+            const int row = r1 + static_cast<int>(std::lround(double(r2 - r1) * i / n));
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) visit(x + dx, row + dy);
+        }
+    };
+    const auto& p = item.params;
+    switch (item.kind) {
+        case skLine: segment(p[0], p[1], p[2], p[3]); break;
+        case skBox:
+            segment(p[0], p[1], p[2], p[1]), segment(p[2], p[1], p[2], p[3]);
+            segment(p[2], p[3], p[0], p[3]), segment(p[0], p[3], p[0], p[1]);
+            break;
+        case skCircle:
+        case skArc: {
+            const int row0 = Picture::RowOf(p[1]);
+            const double outer = p[2] + 2.0, inner = std::max(0.0, p[2] - 2.0);
+            for (int dy = -static_cast<int>(outer); dy <= static_cast<int>(outer); ++dy) {
+                const double o = std::sqrt(std::max(0.0, outer * outer - dy * dy));
+                const double in = dy * dy < inner * inner ? std::sqrt(inner * inner - dy * dy) : 0.0;
+                for (int x = static_cast<int>(std::floor(p[0] - o)); x <= static_cast<int>(std::ceil(p[0] - in)); ++x) visit(x, row0 + dy);
+                for (int x = static_cast<int>(std::floor(p[0] + in)); x <= static_cast<int>(std::ceil(p[0] + o)); ++x) visit(x, row0 + dy);
+            }
+            break;
+        }
+        case skText: {
+            const int width = TextAdvance(DecodeCp932(item.text)) + Picture::TextPixelSize();
+            for (int row = Picture::RowOf(p[1]) - 2; row <= Picture::RowOf(p[1]) + 2 * Picture::TextPixelSize(); ++row)
+                for (int x = p[0] - 1; x <= p[0] + width; ++x) visit(x, row);
+            break;
+        }
+        default: break;
+    }
     Owner best = 0;
     long most = 0;
     for (const auto& [line, n] : covering)
@@ -172,10 +195,10 @@ bool Contains(const DescribedItem& c, const std::array<int, 4>& b) {
 }
 
 std::u16string ItemWords(const DescribedItem& item, const std::vector<DescribedItem>& items) {
+    // The items are in line order.
     const auto shapeAt = [&](int line) {
-        for (const DescribedItem& i : items)
-            if (i.line == line) return Utf8ToUtf16(FormOf(i.kind)->shape);
-        return std::u16string();
+        const auto i = std::lower_bound(items.begin(), items.end(), line, [](const DescribedItem& a, int l) { return a.line < l; });
+        return i != items.end() && i->line == line ? Utf8ToUtf16(FormOf(i->kind)->shape) : std::u16string();
     };
     std::u16string w = Num(item.line) + u"行 " + ShapeWords(item) + u"（" + ColourWords(item) + u"）: " + WhereWords(item) + u"。";
     if (item.pixels > 0) {
@@ -230,14 +253,29 @@ Description DescribeRun(const Listing& rewritten, int lastLine, const Picture& p
         if (item.kind == skBox || item.kind == skCircle) containers.push_back(&item);
     }
     std::stable_sort(containers.begin(), containers.end(), [](auto a, auto b) { return AreaOf(*a) < AreaOf(*b); });
+    // The containers by the cells of a coarse grid that their extents
+    // cover, smallest first: one that holds an item holds the centre of its
+    // pixels, so only that cell's containers are tried.
+    constexpr int kCell = 32, kColumns = Picture::kWidth / kCell + 1, kRows = Picture::kHeight / kCell + 1;
+    std::vector<std::vector<const DescribedItem*>> cells(static_cast<std::size_t>(kColumns * kRows));
+    for (const DescribedItem* c : containers) {
+        const auto& p = c->params;
+        const bool box = c->kind == skBox;
+        const int x0 = box ? std::min(p[0], p[2]) : p[0] - p[2], x1 = box ? std::max(p[0], p[2]) : p[0] + p[2];
+        const int y0 = box ? std::min(p[1], p[3]) : p[1] - p[2], y1 = box ? std::max(p[1], p[3]) : p[1] + p[2];
+        for (int cy = std::max(0, y0) / kCell; cy <= std::min(Picture::kHeight - 1, y1) / kCell; ++cy)
+            for (int cx = std::max(0, x0) / kCell; cx <= std::min(Picture::kWidth - 1, x1) / kCell; ++cx)
+                cells[static_cast<std::size_t>(cy * kColumns + cx)].push_back(c);
+    }
     Picture scratch;
     scratch.RecordOwners();
-    ClearPicture(scratch);
     int redrawn = 0;
     for (DescribedItem& item : d.items) {
         if (item.bbox) {
-            for (const DescribedItem* c : containers)
-                if (c != &item && Contains(*c, *item.bbox)) {
+            const auto& b = *item.bbox;
+            const int cell = (b[1] + b[3]) / 2 / kCell * kColumns + (b[0] + b[2]) / 2 / kCell;
+            for (const DescribedItem* c : cells[static_cast<std::size_t>(cell)])
+                if (c != &item && Contains(*c, b)) {
                     item.inside = c->line;
                     break;
                 }
