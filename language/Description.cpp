@@ -213,7 +213,38 @@ std::u16string ItemWords(const DescribedItem& item, const std::vector<DescribedI
     return w;
 }
 
+// The count of the statements drawn and their colours, in the order of
+// first use.
+std::u16string SummaryOf(const std::vector<DescribedItem>& items) {
+    if (items.empty()) return u"描いた命令はありません。";
+    std::vector<int> colours;
+    for (const DescribedItem& item : items)
+        if (std::find(colours.begin(), colours.end(), NamedColourOf(item)) == colours.end()) colours.push_back(NamedColourOf(item));
+    std::u16string names;
+    for (const int c : colours) names += (names.empty() ? u"" : u"、") + Colour(c);
+    return u"描いた命令は " + Num(static_cast<long>(items.size())) + u" 個、使った色は " + names + u" です。";
+}
+
+// The drawing statements of lines 1..lastLine, with their numbers.
+std::vector<DescribedItem> ItemsRun(const Listing& rewritten, int lastLine) {
+    std::vector<DescribedItem> items;
+    for (int line = 1; line <= std::min(lastLine, rewritten.Count()); ++line) {
+        const LineVerdict v = CheckLine(rewritten.Get(line - 1));
+        const StatementForm* form = FormOf(v.kind);
+        if (!form || !form->draw || v.args.error) continue;
+        DescribedItem item;
+        item.line = line;
+        item.kind = v.kind;
+        item.params.assign(v.args.Nums.begin(), v.args.Nums.begin() + form->numbers);
+        item.text = v.args.Text;
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
 }  // namespace
+
+std::u16string SummaryOfRun(const Listing& rewritten, int lastLine) { return SummaryOf(ItemsRun(rewritten, lastLine)); }
 
 std::u16string PlaceWord(Place place) {
     static constexpr std::u16string_view kWords[] = {u"左上", u"上", u"右上", u"左", u"中央", u"右", u"左下", u"下", u"右下"};
@@ -229,17 +260,7 @@ std::u16string ColourWords(const DescribedItem& item) {
 Description DescribeRun(const Listing& rewritten, int lastLine, const Picture& picture) {
     Description d;
     lastLine = std::min(lastLine, rewritten.Count());
-    for (int line = 1; line <= lastLine; ++line) {
-        const LineVerdict v = CheckLine(rewritten.Get(line - 1));
-        const StatementForm* form = FormOf(v.kind);
-        if (!form || !form->draw || v.args.error) continue;
-        DescribedItem item;
-        item.line = line;
-        item.kind = v.kind;
-        item.params.assign(v.args.Nums.begin(), v.args.Nums.begin() + form->numbers);
-        item.text = v.args.Text;
-        d.items.push_back(std::move(item));
-    }
+    d.items = ItemsRun(rewritten, lastLine);
     const Owned owned = CountOwners(picture, lastLine);
     std::vector<const DescribedItem*> containers;
     for (DescribedItem& item : d.items) {
@@ -285,16 +306,7 @@ Description DescribeRun(const Listing& rewritten, int lastLine, const Picture& p
     }
     for (DescribedItem& item : d.items) item.words = ItemWords(item, d.items);
 
-    std::vector<int> colours;
-    for (const DescribedItem& item : d.items)
-        if (std::find(colours.begin(), colours.end(), NamedColourOf(item)) == colours.end()) colours.push_back(NamedColourOf(item));
-    if (d.items.empty()) {
-        d.summary = u"描いた命令はありません。";
-    } else {
-        std::u16string names;
-        for (const int c : colours) names += (names.empty() ? u"" : u"、") + Colour(c);
-        d.summary = u"描いた命令は " + Num(static_cast<long>(d.items.size())) + u" 個、使った色は " + names + u" です。";
-    }
+    d.summary = SummaryOf(d.items);
     return d;
 }
 

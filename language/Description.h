@@ -44,6 +44,10 @@ struct Description {
 // picture holds the run's drawing and its owners.
 Description DescribeRun(const Listing& rewritten, int lastLine, const Picture& picture);
 
+// The summary alone, from the statements without the pixels: what a run
+// says at once, however long its listing.
+std::u16string SummaryOfRun(const Listing& rewritten, int lastLine);
+
 // The drawing statements that a run executed, as (line, normal form), for
 // comparing two runs.
 using RunStatements = std::vector<std::pair<int, std::string>>;

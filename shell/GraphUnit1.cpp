@@ -3,6 +3,7 @@
 #include "language/RunHistory.h"
 #include "picture/PictureImage.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -54,6 +55,15 @@ void PictureView::Describe(QPoint kuv, QPoint globalAt) {
     setAccessibleDescription(text);
 }
 
+void PictureView::SetSummary(const QString& summary) {
+    summary_ = summary;
+    setAccessibleDescription(summary);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(this, summary);
+    QAccessible::updateAccessibility(&announcement);
+#endif
+}
+
 void PictureView::mouseMoveEvent(QMouseEvent* e) {
     const QPoint at = e->position().toPoint();
     if (!aids_ || !rect().contains(at)) return QWidget::mouseMoveEvent(e);
@@ -61,7 +71,10 @@ void PictureView::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void PictureView::leaveEvent(QEvent* e) {
-    if (!hasFocus()) QToolTip::hideText();
+    if (!hasFocus()) {
+        QToolTip::hideText();
+        setAccessibleDescription(summary_);
+    }
     QWidget::leaveEvent(e);
 }
 
@@ -106,6 +119,7 @@ void PictureView::focusInEvent(QFocusEvent* e) {
 void PictureView::focusOutEvent(QFocusEvent* e) {
     update();
     QToolTip::hideText();
+    setAccessibleDescription(summary_);
     QWidget::focusOutEvent(e);
 }
 
@@ -136,6 +150,11 @@ std::unique_ptr<QMenu> PictureView::ContextMenu(QPoint kuv) {
     replay->setObjectName(QStringLiteral("Replay"));
     replay->setEnabled(stages);
     connect(replay, &QAction::triggered, this, [this] { aids_->Replay(); });
+    menu->addSeparator();
+    QAction* words = menu->addAction(QStringLiteral("絵の説明"));
+    words->setObjectName(QStringLiteral("ShowDescription"));
+    words->setEnabled(aids_ != nullptr);
+    connect(words, &QAction::triggered, this, [this] { aids_->ShowDescription(); });
     return menu;
 }
 

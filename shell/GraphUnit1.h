@@ -36,6 +36,8 @@ public:
     virtual bool FollowsCaret() = 0;
     virtual void SetFollowCaret(bool on) = 0;
     virtual void Replay() = 0;
+    // 絵の説明: the window that puts the Picture in words.
+    virtual void ShowDescription() = 0;
 };
 
 // Image1: paints the Picture's pixels without copying them, and answers the
@@ -55,6 +57,11 @@ public:
     // must live until the next call.
     void ShowStage(const Picture* stage, Owner line);
     bool ShowsStage() const { return stage_ != nullptr; }
+    // The Picture in words, as its accessible description, told to
+    // assistive tools when it changes (after a run) without moving the
+    // focus; the crosshair's point takes its place while the Picture has
+    // the keyboard.
+    void SetSummary(const QString& summary);
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -84,6 +91,7 @@ private:
     const int zoom_;
     PictureAids* aids_ = nullptr;
     QPoint crosshair_{Picture::kWidth / 2, Picture::kHeight / 2};
+    QString summary_;
 };
 
 class TFormG : public QWidget {

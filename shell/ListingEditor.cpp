@@ -217,6 +217,13 @@ void ListingEditor::SelectLine(int lineNumber) {
     ensureCursorVisible();
 }
 
+void ListingEditor::MoveCaretToLine(int lineNumber) {
+    const QTextBlock first = FirstBlockOfLine(lineNumber - 1);
+    if (!first.isValid()) return;
+    setTextCursor(QTextCursor(first));
+    ensureCursorVisible();
+}
+
 namespace {
 
 // A whole line's background, in the colour given.

@@ -44,6 +44,8 @@ public:
 
     // Selects a whole line (1-based) and scrolls to it.
     void SelectLine(int lineNumber);
+    // Puts the caret at the start of a line (1-based) and scrolls to it.
+    void MoveCaretToLine(int lineNumber);
 
     // Marks a line (1-based) with a background until the next edit or until
     // ClearErrorLine, and gives the description (the ErrorLog line and what

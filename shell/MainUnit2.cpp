@@ -3,6 +3,7 @@
 #include "AboutUnit1.h"
 #include "ProgramIcon.h"
 #include "CommandLine.h"
+#include "DescriptionWindow.h"
 #include "ErrorUnit1.h"
 #include "Export.h"
 #include "Fonts.h"
@@ -256,12 +257,54 @@ void TFormM::N4Click() {
         Memo1->MarkErrorLine(result.error->line, QString::fromStdU16String(ProblemTip(problem)));
     }
     Memo1->Teacher()->SetRunFindings({result.paintsOnBorder, result.paintsOnBorder.empty() ? Listing() : listing});
-    if (result.pictureCleared) stages_->RunDrew(std::move(listing));
+    if (result.pictureCleared) {
+        DescribeRunToAssistiveTools(listing, result.statementsRun);
+        stages_->RunDrew(std::move(listing));
+    }
     formG_->PictureChanged();
+    RefreshDescription();
+}
+
+void TFormM::DescribeRunToAssistiveTools(const Listing& rewritten, int lastLine) {
+    lastRunLines_ = lastLine;
+    RunStatements now = StatementsRun(rewritten, lastLine);
+    QString told = QString::fromStdU16String(SummaryOfRun(rewritten, lastLine));
+    if (lastRunStatements_) told += ' ' + QString::fromStdU16String(DescribeChange(*lastRunStatements_, now));
+    lastRunStatements_ = std::move(now);
+    formG_->Image1->SetSummary(told);
+}
+
+void TFormM::ShowDescription() {
+    if (!description_) {
+        description_ = new DescriptionWindow([this](int line) { ChooseDescribedLine(line); }, this);
+        description_->move(formG_->frameGeometry().topLeft() + QPoint(40, 40));
+    }
+    description_->show();
+    RefreshDescription();
+    description_->raise();
+    description_->activateWindow();
+}
+
+void TFormM::RefreshDescription() {
+    if (!description_ || !description_->isVisible()) return;
+    const Listing* paintedBy = stages_->PaintedBy();
+    description_->Show(paintedBy ? DescribeRun(*paintedBy, lastRunLines_, formG_->GetPicture())
+                                 : kuv::Description{SummaryOfRun(Listing(), 0), {}});
+}
+
+void TFormM::ChooseDescribedLine(int line) {
+    Memo1->MoveCaretToLine(line);
+    Mmln->setText(QString::number(line));
+    // Marked as following the caret marks them: the Picture as it stood
+    // after the line, its pixels blinking.
+    if (stages_->CanShowStages()) stages_->SetFollowCaret(true);
 }
 
 void TFormM::N6Click() {
     stages_->Forget();
+    lastRunStatements_.reset();
+    formG_->Image1->SetSummary(QString::fromStdU16String(SummaryOfRun(Listing(), 0)));
+    RefreshDescription();
     ClearPicture(formG_->GetPicture());
     formG_->PictureChanged();
 }

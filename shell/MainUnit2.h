@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Scaling.h"
+#include "language/Description.h"
 
 #include "Dialogs.h"
 #include "Export.h"
@@ -32,6 +33,7 @@ class ListingEditor;
 class RunStages;
 class TFormA;
 class TFormE;
+class DescriptionWindow;
 class TFormG;
 
 class TFormM : public QMainWindow, public PictureAids {
@@ -84,6 +86,9 @@ public:
     bool FollowsCaret() override;
     void SetFollowCaret(bool on) override;
     void Replay() override;
+    void ShowDescription() override;
+    // 絵の説明, once it has been opened; null before.
+    DescriptionWindow* PictureWords() const { return description_; }
 
     // Editor events.
     void Memo1Click();
@@ -168,6 +173,15 @@ private:
     void BringListingToFront();
     // The last run's listing and stages, for the Picture's aids.
     RunStages* stages_;
+    // After a run: the Picture in words, told to assistive tools, with what
+    // changed since the run before; 絵の説明 brought up to date.
+    void DescribeRunToAssistiveTools(const Listing& rewritten, int lastLine);
+    void RefreshDescription();
+    // A row of 絵の説明 chosen: the caret to its line, its pixels marked.
+    void ChooseDescribedLine(int line);
+    DescriptionWindow* description_ = nullptr;
+    int lastRunLines_ = 0;
+    std::optional<RunStatements> lastRunStatements_;
     // A hash of the bytes last kept among the recovered listings.
     std::optional<std::size_t> recovered_;
     // The changed listing as the last file write began (writes are what can

@@ -1,4 +1,5 @@
 #include "shell/AboutUnit1.h"
+#include "shell/DescriptionWindow.h"
 #include "shell/ErrorUnit1.h"
 #include "shell/Forms.h"
 #include "shell/GraphUnit1.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QToolTip>
@@ -878,6 +880,43 @@ TEST_F(ShellTest, TheErrorWindowExplainsItsLine) {
     M().Memo1->setPlainText("CIRCLE 100 100 5 1\n");
     M().N4Click();
     EXPECT_EQ(forms.FormE->Memo1->toolTip(), "");
+}
+
+TEST_F(ShellTest, ThePictureIsToldInWordsAfterEveryRun) {
+    M().Memo1->setPlainText("BOX 100 100 300 300 1\nCIRCLE 200 200 50 2\n");
+    M().N4Click();
+    EXPECT_EQ(forms.FormG->Image1->accessibleDescription(), "描いた命令は 2 個、使った色は 青、赤 です。");
+    M().Memo1->setPlainText("BOX 100 100 300 300 1\nCIRCLE 200 200 60 2\nLINE 0 0 9 9 4\n");
+    M().N4Click();
+    EXPECT_EQ(forms.FormG->Image1->accessibleDescription(),
+              "描いた命令は 3 個、使った色は 青、赤、緑 です。 前の実行から、2行が変わりました、3行が増えました。");
+}
+
+TEST_F(ShellTest, PictureWordsListsTheStatementsAndAChosenRowGoesToItsLine) {
+    M().Memo1->setPlainText("BOX 100 100 300 300 1\nREM\nCIRCLE 200 200 50 2\n");
+    M().N4Click();
+    const std::unique_ptr<QMenu> menu = forms.FormG->Image1->ContextMenu(QPoint(5, 5));
+    QAction* words = menu->findChild<QAction*>("ShowDescription");
+    ASSERT_TRUE(words);
+    EXPECT_EQ(words->text(), "絵の説明");
+    words->trigger();
+    DescriptionWindow* window = M().PictureWords();
+    ASSERT_TRUE(window && window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "絵の説明");
+    ASSERT_EQ(window->Items->count(), 2);
+    EXPECT_TRUE(window->Items->item(1)->text().startsWith("3行 円（赤）: 中心 (200, 200)、半径 50。"));
+    EXPECT_TRUE(window->Items->item(1)->text().endsWith("1行の四角の中です。"));
+    emit window->Items->itemActivated(window->Items->item(1));
+    EXPECT_EQ(M().Memo1->CaretLineNumber(), 3);
+    EXPECT_TRUE(M().FollowsCaret()) << "its pixels are marked as following the caret marks them";
+    // The window keeps up with every run.
+    M().Memo1->setPlainText("LINE 0 0 9 9 4\n");
+    M().N4Click();
+    ASSERT_EQ(window->Items->count(), 1);
+    EXPECT_TRUE(window->Items->item(0)->text().startsWith("1行 線（緑）"));
+    M().N6Click();
+    EXPECT_EQ(window->Items->count(), 0);
+    EXPECT_EQ(window->Summary->text(), "描いた命令はありません。");
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+// 絵の説明: the Picture in words, one row per statement the last run drew,
+// in listing order; opened from the Picture's context menu, modeless, and
+// brought up to date after every run.
+#pragma once
+
+#include "language/Description.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QListWidget;
+
+namespace kuv {
+
+class DescriptionWindow : public QWidget {
+public:
+    // choose: a row was chosen, with the line it describes.
+    DescriptionWindow(std::function<void(int line)> choose, QWidget* parent);
+    void Show(const Description& description);
+
+    QLabel* Summary;
+    QListWidget* Items;
+
+private:
+    std::function<void(int)> choose_;
+};
+
+}  // namespace kuv
