@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 namespace kuv {
@@ -10,6 +11,7 @@ DescriptionWindow::DescriptionWindow(std::function<void(int)> choose, QWidget* p
     : QWidget(parent, Qt::Window), choose_(std::move(choose)) {
     setObjectName(QStringLiteral("Description"));
     setWindowTitle(QStringLiteral("絵の説明"));
+    setAccessibleName(windowTitle());
     setAttribute(Qt::WA_QuitOnClose, false);
     auto* layout = new QVBoxLayout(this);
     Summary = new QLabel(this);
@@ -19,7 +21,10 @@ DescriptionWindow::DescriptionWindow(std::function<void(int)> choose, QWidget* p
     Items = new QListWidget(this);
     Items->setObjectName(QStringLiteral("DescriptionItems"));
     Items->setAccessibleName(QStringLiteral("絵の説明"));
+    // Every word of a row shown, however long: wrapped, never cut short.
     Items->setWordWrap(true);
+    Items->setTextElideMode(Qt::ElideNone);
+    Items->setResizeMode(QListView::Adjust);
     Items->setUniformItemSizes(false);
     layout->addWidget(Summary);
     layout->addWidget(Items, 1);
@@ -41,7 +46,23 @@ void DescriptionWindow::Show(const Description& description) {
         auto* item = new QListWidgetItem(QString::fromStdU16String(d.words), Items);
         item->setData(Qt::UserRole, d.line);
     }
+    FitRows();
     if (Items->count()) Items->setCurrentRow(std::clamp(row, 0, Items->count() - 1));
+}
+
+void DescriptionWindow::FitRows() {
+    const int width = Items->viewport()->width() - 8;
+    const QFontMetrics metrics(Items->font());
+    for (int i = 0; i < Items->count(); ++i) {
+        QListWidgetItem* item = Items->item(i);
+        const QRect text = metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap | Qt::TextWrapAnywhere, item->text());
+        item->setSizeHint(QSize(width, text.height() + 6));
+    }
+}
+
+void DescriptionWindow::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    FitRows();
 }
 
 }  // namespace kuv

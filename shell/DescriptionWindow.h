@@ -23,7 +23,12 @@ public:
     QLabel* Summary;
     QListWidget* Items;
 
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
+    // Each row as tall as its words wrapped to the list's width.
+    void FitRows();
     std::function<void(int)> choose_;
 };
 

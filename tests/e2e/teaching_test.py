@@ -157,8 +157,15 @@ subprocess.run(["xdotool", "windowactivate", "--sync", window_id("KUVリスト")
 editor.queryComponent().grabFocus()
 time.sleep(0.3)
 # Full-width characters as an input method's keyboard sends them: X keys
-# that xdotool maps to their keysyms.
-subprocess.run(["xdotool", "type", "--delay", "40", "ＬＩＮＥ　１０　１０　２０　２０　１"], check=False)
+# that xdotool maps to their keysyms. The X server may drop the first of
+# them while the keyboard map changes under it: typed again until whole.
+full_width = "ＬＩＮＥ　１０　１０　２０　２０　１"
+for _ in range(3):
+    subprocess.run(["xdotool", "type", "--delay", "60", full_width], check=False)
+    if wait_for(lambda: text_of(editor) == full_width, 2) is not None:
+        break
+    editor.queryEditableText().setTextContents("")
+    time.sleep(0.3)
 key(RETURN)
 type_text("line 5 5 5 5 1")
 key(RETURN)
@@ -202,6 +209,32 @@ if log is not None:
     tip = wait_for(lambda: next((a for a in walk(app) if a.name == explanation and showing(a)), None), 5)
     subprocess.run(["import", "-window", "root", os.path.join(out, "teaching-error-tip.png")], check=False)
     check(tip is not None, "hovering the error window's line shows its explanation")
+# The Picture in words: its description after a run, 絵の説明 from its
+# context menu, and a row chosen with the keyboard.
+editor.queryEditableText().setTextContents("BOX 100 100 300 300 1\nREM\nCIRCLE 200 200 50 2\n")
+subprocess.run(["xdotool", "windowactivate", "--sync", window_id("KUVリスト")], check=False)
+run_from_menu()
+view = wait_for(lambda: find(app, None, "KUVグラフィックの絵"), 3)
+summary = "描いた命令は 2 個、使った色は 青、赤 です。"
+check(view is not None and wait_for(lambda: view.description.startswith(summary), 5) is not None,
+      f"after a run the Picture's description is its summary ({view and view.description!r})")
+gx, gy = client_origin("KUVグラフィック")
+Atspi.generate_mouse_event(gx + 600, gy + 20, "b3c")
+time.sleep(0.5)
+key(UP)  # the menu's last item: 絵の説明
+key(RETURN)
+rows = wait_for(lambda: find(app, "list", "絵の説明"), 5)
+names = [rows.getChildAtIndex(i).name for i in range(rows.childCount)] if rows else []
+check(len(names) == 2 and names[0].startswith("1行 四角（青）: 角 (100, 100) と (300, 300)。") and
+      names[1].endswith("1行の四角の中です。"), f"絵の説明 lists a row per statement drawn ({names!r})")
+subprocess.run(["import", "-window", "root", os.path.join(out, "teaching-words.png")], check=False)
+if rows is not None:
+    subprocess.run(["xdotool", "windowactivate", "--sync", window_id("絵の説明")], check=False)
+    time.sleep(0.3)
+    key(DOWN)
+    key(RETURN)
+    check(wait_for(lambda: text_of(editor)[:editor.queryText().caretOffset].count("\n") == 2, 3) is not None,
+          f"choosing its row puts the caret on line 3 (caret at {editor.queryText().caretOffset})")
 check(proc.poll() is None, "the program is still running")
 proc.kill()
 sys.exit(1 if failures else 0)
