@@ -3,6 +3,7 @@
 // results stay in this module until the next call of the same kind, and
 // the page copies them out.
 #include "language/Cp932.h"
+#include "language/Description.h"
 #include "language/Explanations.h"
 #include "language/LineStyle.h"
 #include "language/Listing.h"
@@ -32,6 +33,9 @@ struct Core {
     std::string errorLine;
     std::u16string explanation;  // of the last run's error
     kuv::RunFindings findings;   // of the last run
+    int linesRun = 0;            // the lines the last run executed
+    std::u16string told;         // the Picture in words after it, and what changed
+    std::optional<kuv::RunStatements> statements;  // what the run before drew
     std::vector<std::uint8_t> bytes;  // BMP, JPEG or a listing file
     std::vector<std::uint8_t> rgba;
     std::vector<std::int32_t> numbers;
@@ -98,6 +102,13 @@ EMSCRIPTEN_KEEPALIVE int kuv_run(const char* listing, int size) {
     const kuv::RunResult result = kuv::RunProgram(text, core.picture, &core.history);
     core.explanation = result.error ? kuv::ProblemOfRunError(text, *result.error).explanation : std::u16string();
     core.findings = {result.paintsOnBorder, result.paintsOnBorder.empty() ? kuv::Listing() : text};
+    core.linesRun = result.statementsRun;
+    if (result.pictureCleared) {
+        kuv::RunStatements now = kuv::StatementsRun(text, result.statementsRun);
+        core.told = kuv::SummaryOfRun(text, result.statementsRun);
+        if (core.statements) core.told += u' ' + kuv::DescribeChange(*core.statements, now);
+        core.statements = std::move(now);
+    }
     core.paintedBy = std::move(text);
     core.errorLine = result.errorLine;
     return result.error ? 1 : 0;
@@ -257,6 +268,29 @@ EMSCRIPTEN_KEEPALIVE void kuv_clear() {
     The().picture = kuv::Picture();
     The().paintedBy.reset();
     The().history.Clear();
+    The().statements.reset();
+    The().linesRun = 0;
+    The().told = kuv::SummaryOfRun(kuv::Listing(), 0);
+}
+
+// What a run tells assistive tools: the Picture's summary and what changed
+// since the run before.
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_told(int* length) { return Answer(The().told, length); }
+
+// 絵の説明: the summary, then each item's line and words, every field its
+// length in decimal, ":" and its text.
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_picture_words(int* length) {
+    const Core& core = The();
+    const kuv::Description d = core.paintedBy ? kuv::DescribeRun(*core.paintedBy, core.linesRun, core.picture)
+                                              : kuv::Description{kuv::SummaryOfRun(kuv::Listing(), 0), {}};
+    std::u16string out;
+    const auto field = [&out](const std::u16string& f) { out += Ascii(std::to_string(f.size())) + u':' + f; };
+    field(d.summary);
+    for (const kuv::DescribedItem& item : d.items) {
+        field(Ascii(std::to_string(item.line)));
+        field(item.words);
+    }
+    return Answer(std::move(out), length);
 }
 
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* kuv_bmp(int* size) { return Bytes(kuv::EncodeBmp(The().picture), size); }

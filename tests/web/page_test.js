@@ -64,6 +64,13 @@ function explained(listing) {
   return JSON.parse(json.toString());
 }
 
+// kuv-render --describe --json on a listing: its Picture in words.
+function describedAs(listing) {
+  const file = path.join(out, 'page-describe.kuv');
+  fs.writeFileSync(file, Buffer.from(listing.replace(/\n/g, '\r\n'), 'latin1'));
+  return JSON.parse(execFileSync(render, ['--describe', '--json', file]).toString());
+}
+
 const waitForFile = async (file) => {
   for (let i = 0; i < 50 && !fs.existsSync(file); i++) await new Promise((r) => setTimeout(r, 100));
   await new Promise((r) => setTimeout(r, 100));
@@ -337,6 +344,34 @@ serveSite(site).then(async ({ url, server }) => {
     const beneath = await page.evaluate(() => document.getElementById('error-explanation').textContent);
     check(beneath === explained(faulty).find((p) => p.run_line === 2).explanation,
           `the ＫＵＶエラー dialog explains the line beneath it, as kuv-render --check does (${JSON.stringify(beneath)})`);
+    // The Picture in words: told by the live region after a run, and
+    // 絵の説明's list in the accessibility tree, as kuv-render --describe
+    // words it; choosing a row puts the caret on its line.
+    const drawn = 'BOX 100 100 300 300 1\nREM\nCIRCLE 200 200 50 2';
+    await run(drawn);
+    const described = describedAs(drawn);
+    const announced = await page.evaluate(() => {
+      const a = document.getElementById('announce');
+      return { text: a.textContent, live: a.getAttribute('aria-live') };
+    });
+    check(announced.live === 'polite' && announced.text.startsWith(described.summary + ' 前の実行から'),
+          `the live region tells the Picture's summary and what changed (${JSON.stringify(announced.text)})`);
+    await page.click('#picture', { button: 'right', offset: { x: 600, y: 20 } });
+    await page.waitForSelector('#picture-menu:not([hidden])');
+    await page.click('#show-words');
+    await page.waitForSelector('#words[open] #words-items button');
+    const tree = await page.accessibility.snapshot({ interestingOnly: false });
+    const findNode = (node, test) => test(node) ? node : (node.children || []).reduce((f, c) => f || findNode(c, test), null);
+    const list = findNode(tree, (n) => n.role === 'list' && n.name === '絵の説明');
+    const rows = list ? (list.children || []).map((item) => findNode(item, (n) => n.role === 'button')?.name) : [];
+    check(rows.length === 2 && rows[0] === described.items[0].words && rows[1] === described.items[1].words,
+          `絵の説明 is a list in the accessibility tree, a row per statement drawn (${JSON.stringify(rows)})`);
+    await page.screenshot({ path: path.join(out, 'page-words.png') });
+    await page.click('#words-items li:nth-child(2) button');
+    const caretOn = await page.evaluate(() => document.getElementById('line').value);
+    check(caretOn === '3', `choosing a row puts the caret on its line (${caretOn})`);
+    await page.click('#close-words');
+
     // The corpus, each listing opened with 開　　く and run from 描画実行.
     const canvasPixels = async () => Buffer.from(await page.evaluate(() =>
       Array.from(document.getElementById('picture').getContext('2d').getImageData(0, 0, 641, 481).data)));

@@ -138,6 +138,8 @@ async function run() {
   picture.show(m.rgba);
   $('error-log').textContent = m.errorLine ? m.errorLine + '\n' : '';
   $('error-explanation').textContent = m.explanation;
+  tell(m.told);
+  if ($('words').open) showWords();
   if (m.errorLine) $('errors').show(); else $('errors').close();
   // For the benchmarks: the whole command, as the user waits for it, and
   // the frame that puts the Picture on the screen.
@@ -149,9 +151,56 @@ async function run() {
 
 async function clearPicture() {
   picture.endStages();
-  await ask({ op: 'clear' });
+  const { told } = await ask({ op: 'clear' });
   state.runDoc = null;
   picture.show(blank());
+  tell(told);
+  if ($('words').open) showWords();
+}
+
+// Said by screen readers without the focus moving: the Picture in words
+// after a run, the crosshair's point.
+function tell(text) { $('announce').textContent = text; }
+
+// Right of the Picture where the window has room for a readable column,
+// else below the page's content: never over the listing.
+function placeWords() {
+  const box = $('words'), shown = $('picture').getBoundingClientRect(), main = document.querySelector('main').getBoundingClientRect();
+  const room = window.innerWidth - shown.right - 24;
+  if (room >= 280) {
+    box.style.left = `${shown.right + 12 + window.scrollX}px`;
+    box.style.top = `${shown.top + window.scrollY}px`;
+    box.style.width = `${Math.min(room, 560)}px`;
+  } else {
+    box.style.left = `${8 + window.scrollX}px`;
+    box.style.top = `${main.bottom + 8 + window.scrollY}px`;
+    box.style.width = `${window.innerWidth - 16}px`;
+  }
+}
+
+// 絵の説明: a row per statement the last run drew; choosing one puts the
+// caret on its line, and the keyboard stays in the list.
+async function showWords() {
+  const { summary, items } = await ask({ op: 'words' });
+  $('words-summary').textContent = summary;
+  const rows = items.map(({ line, words }) => {
+    const row = document.createElement('li'), button = document.createElement('button');
+    button.textContent = words;
+    button.dataset.line = String(line);
+    button.onclick = () => {
+      const l = editor.state.doc.line(Math.min(line, editor.state.doc.lines));
+      editor.dispatch({ selection: { anchor: l.from }, scrollIntoView: true });
+      $('line').value = String(line);
+    };
+    row.append(button);
+    return row;
+  });
+  $('words-items').replaceChildren(...rows);
+  if (!$('words').open) {
+    $('words').show();
+    placeWords();
+    (rows[0]?.querySelector('button') || $('close-words')).focus();
+  }
 }
 
 async function openListing(chosen) {
@@ -251,6 +300,8 @@ async function start() {
   picture = setUpPicture({
     canvas: $('picture'), marks: $('marks'), tip: $('tip'), menu: $('picture-menu'), ask, timing: size,
     aids: {
+      showWords,
+      tell,
       canShowStages: () => state.runDoc !== null && editor.state.doc === state.runDoc && state.lastLine > 0,
       caretLine,
       showReplayLine: (line) => editor.dispatch({ effects: setReplayLine.of(line) }),
@@ -287,6 +338,7 @@ async function start() {
   $('about-button').onclick = () => $('about').close();
   $('help').onclick = () => window.open('kuvhelp.htm', '_blank', 'noopener');
   $('close-errors').onclick = () => $('errors').close();
+  $('close-words').onclick = () => { $('words').close(); focusListing(); };
   $('message-ok').onclick = () => $('message').close();
   // The error window is not modal: Esc closes it too.
   document.addEventListener('keydown', (e) => {

@@ -30,8 +30,11 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, timing, aids }) {
   };
 
   // One question to the worker at a time; the newest point waits its turn.
-  const describe = async (p) => {
+  // The keyboard's crosshair is also told to screen readers.
+  let spoken = false;
+  const describe = async (p, byKeyboard = false) => {
     asked = p;
+    spoken = byKeyboard;
     if (asking) return;
     asking = true;
     while (asked) {
@@ -44,6 +47,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, timing, aids }) {
       tip.style.left = `${Math.min(at.left + 12, window.innerWidth - tip.offsetWidth - 4) + window.scrollX}px`;
       tip.style.top = `${at.top + 16 + window.scrollY}px`;
       canvas.setAttribute('aria-description', text);
+      if (spoken && !asked) aids.tell(text);
     }
     asking = false;
   };
@@ -130,6 +134,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, timing, aids }) {
       if (following) showStage(aids.caretLine());
     };
     item('replay').onclick = startReplay;
+    item('show-words').onclick = () => aids.showWords();
     const at = placeOf(p);
     menu.style.left = `${at.left + window.scrollX}px`;
     menu.style.top = `${at.top + window.scrollY}px`;
@@ -174,7 +179,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, timing, aids }) {
   canvas.addEventListener('focus', () => {
     if (!canvas.matches(':focus-visible')) return;
     drawCrosshair();
-    describe(crosshair);
+    describe(crosshair, true);
   });
   canvas.addEventListener('blur', () => { drawCrosshair(); hideTip(); });
   canvas.addEventListener('keydown', (e) => {
@@ -184,7 +189,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, timing, aids }) {
       const [dx, dy] = moves[e.key];
       crosshair = { x: Math.min(W - 1, Math.max(0, crosshair.x + dx)), y: Math.min(H - 1, Math.max(0, crosshair.y + dy)) };
       drawCrosshair();
-      describe(crosshair);
+      describe(crosshair, true);
     } else if (e.key === 'Enter') aids.insertPoint(crosshair.x, crosshair.y);
     else if (e.key === 'ContextMenu' || (e.key === 'F10' && e.shiftKey)) openMenu(crosshair);
     else return;

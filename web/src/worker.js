@@ -22,6 +22,17 @@ function failureText(core, { failure, name = '', code = 0 }) {
   return utf16In(core, name, (at, n) => text16(core, (len) => core._kuv_failure(FAILURES.indexOf(failure), at, n, code, len)));
 }
 
+// The fields of an answer: each its length, ":" and its text.
+function fieldsOf(answer) {
+  const fields = [];
+  for (let i = 0; i < answer.length;) {
+    const colon = answer.indexOf(':', i), size = Number(answer.slice(i, colon));
+    fields.push(answer.slice(colon + 1, colon + 1 + size));
+    i = colon + 1 + size;
+  }
+  return fields;
+}
+
 // What the editor shows of a line: its spans and swatches.
 function lineStyle(core, text) {
   return utf16In(core, text, (at, n) => {
@@ -79,6 +90,7 @@ const ops = {
         explanation: failed ? withInt(core, (n) => utf16Out(core, core._kuv_text(2, n), n)) : '',
         rgba: picture,
         lastLine: core._kuv_last_line(),
+        told: withInt(core, (n) => utf16Out(core, core._kuv_told(n), n)),
         coreMs,
       },
       transfer: [picture.buffer],
@@ -86,13 +98,7 @@ const ops = {
   },
   check(core, { text }) {
     const answer = utf16In(core, text, (at, n) => withInt(core, (len) => utf16Out(core, core._kuv_check(at, n, len), len)));
-    // Fields: each its length, ":" and its text.
-    const fields = [];
-    for (let i = 0; i < answer.length;) {
-      const colon = answer.indexOf(':', i), size = Number(answer.slice(i, colon));
-      fields.push(answer.slice(colon + 1, colon + 1 + size));
-      i = colon + 1 + size;
-    }
+    const fields = fieldsOf(answer);
     const found = [];
     for (let k = 1; k + 5 < fields.length; k += 6) {
       const [line, severity, message, explanation, fix, caption] = fields.slice(k, k + 6);
@@ -127,7 +133,13 @@ const ops = {
   },
   clear(core) {
     core._kuv_clear();
-    return { reply: {} };
+    return { reply: { told: withInt(core, (n) => utf16Out(core, core._kuv_told(n), n)) } };
+  },
+  words(core) {
+    const fields = fieldsOf(withInt(core, (n) => utf16Out(core, core._kuv_picture_words(n), n)));
+    const items = [];
+    for (let k = 1; k + 1 < fields.length; k += 2) items.push({ line: Number(fields[k]), words: fields[k + 1] });
+    return { reply: { summary: fields[0], items } };
   },
   stage(core, { line, mark }) {
     const picture = rgba(core, core._kuv_stage(line, mark ? 1 : 0));
