@@ -199,6 +199,10 @@ int main(int argc, char** argv) {
         const auto started = std::chrono::steady_clock::now();
         const Description d = DescribeRun(run, result.statementsRun, picture);
         std::printf("the Picture in words after %d statements (no fills): %.1f ms (%zu items)\n", count, Ms(started), d.items.size());
+        // What every run tells at once: the summary and the change.
+        const auto told = std::chrono::steady_clock::now();
+        const std::u16string summary = SummaryOfRun(result) + DescribeChange(result.drawn, result.drawn);
+        std::printf("  what the run tells at once (summary and change): %.1f ms\n", Ms(told));
     }
     return errors == 0 ? 0 : 1;
 }

@@ -38,23 +38,25 @@ int NearestColour(int blue, int green, int red) {
     return best;
 }
 
-// The colour number an item draws in (PAINT: its fill); -1 for PAINT24.
-int ColourNumber(const DescribedItem& item) {
-    switch (item.kind) {
+// The colour number a statement draws in (PAINT: its fill); -1 for PAINT24.
+int ColourNumber(StatementKind kind, const std::int32_t* p) {
+    switch (kind) {
         case skLine:
-        case skBox: return item.params[4];
-        case skCircle: return item.params[3];
-        case skArc: return item.params[5];
-        case skPaint: return item.params[2];
-        case skText: return item.params[2];
+        case skBox: return p[4];
+        case skCircle: return p[3];
+        case skArc: return p[5];
+        case skPaint: return p[2];
+        case skText: return p[2];
         default: return -1;
     }
 }
+int ColourNumber(const DescribedItem& item) { return ColourNumber(item.kind, item.params.data()); }
 
-int NamedColourOf(const DescribedItem& item) {
-    const int n = ColourNumber(item);
-    return n >= 0 ? n : NearestColour(item.params[2], item.params[3], item.params[4]);
+int NamedColour(StatementKind kind, const std::int32_t* p) {
+    const int n = ColourNumber(kind, p);
+    return n >= 0 ? n : NearestColour(p[2], p[3], p[4]);
 }
+int NamedColourOf(const DescribedItem& item) { return NamedColour(item.kind, item.params.data()); }
 
 // Where the statement is, by its parameters.
 std::u16string WhereWords(const DescribedItem& item) {
@@ -215,14 +217,11 @@ std::u16string ItemWords(const DescribedItem& item, const std::vector<DescribedI
 
 // The count of the statements drawn and their colours, in the order of
 // first use.
-std::u16string SummaryOf(const std::vector<DescribedItem>& items) {
-    if (items.empty()) return u"描いた命令はありません。";
-    std::vector<int> colours;
-    for (const DescribedItem& item : items)
-        if (std::find(colours.begin(), colours.end(), NamedColourOf(item)) == colours.end()) colours.push_back(NamedColourOf(item));
+std::u16string SummaryOf(std::size_t drawn, const std::vector<int>& colours) {
+    if (drawn == 0) return u"描いた命令はありません。";
     std::u16string names;
     for (const int c : colours) names += (names.empty() ? u"" : u"、") + Colour(c);
-    return u"描いた命令は " + Num(static_cast<long>(items.size())) + u" 個、使った色は " + names + u" です。";
+    return u"描いた命令は " + Num(static_cast<long>(drawn)) + u" 個、使った色は " + names + u" です。";
 }
 
 // The drawing statements of lines 1..lastLine, with their numbers.
@@ -244,7 +243,9 @@ std::vector<DescribedItem> ItemsRun(const Listing& rewritten, int lastLine) {
 
 }  // namespace
 
-std::u16string SummaryOfRun(const Listing& rewritten, int lastLine) { return SummaryOf(ItemsRun(rewritten, lastLine)); }
+std::u16string SummaryOfRun(const RunResult& run) { return SummaryOf(run.drawn.size(), run.colours); }
+
+int NamedColourOf(const LineVerdict& verdict) { return NamedColour(verdict.kind, verdict.args.Nums.data()); }
 
 std::u16string PlaceWord(Place place) {
     static constexpr std::u16string_view kWords[] = {u"左上", u"上", u"右上", u"左", u"中央", u"右", u"左下", u"下", u"右下"};
@@ -306,18 +307,11 @@ Description DescribeRun(const Listing& rewritten, int lastLine, const Picture& p
     }
     for (DescribedItem& item : d.items) item.words = ItemWords(item, d.items);
 
-    d.summary = SummaryOf(d.items);
+    std::vector<int> colours;
+    for (const DescribedItem& item : d.items)
+        if (std::find(colours.begin(), colours.end(), NamedColourOf(item)) == colours.end()) colours.push_back(NamedColourOf(item));
+    d.summary = SummaryOf(d.items.size(), colours);
     return d;
-}
-
-RunStatements StatementsRun(const Listing& rewritten, int lastLine) {
-    RunStatements run;
-    for (int line = 1; line <= std::min(lastLine, rewritten.Count()); ++line) {
-        const std::string_view text = rewritten.Get(line - 1);
-        const StatementForm* form = FormOf(ClassifyStatement(text));
-        if (form && form->draw) run.emplace_back(line, std::string(text));
-    }
-    return run;
 }
 
 std::u16string DescribeChange(const RunStatements& before, const RunStatements& after) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Listing.h"
+#include "Runner.h"
 #include "Statements.h"
 #include "picture/Picture.h"
 
@@ -44,14 +45,13 @@ struct Description {
 // picture holds the run's drawing and its owners.
 Description DescribeRun(const Listing& rewritten, int lastLine, const Picture& picture);
 
-// The summary alone, from the statements without the pixels: what a run
+// The summary alone, from what the run counted as it went: what a run
 // says at once, however long its listing.
-std::u16string SummaryOfRun(const Listing& rewritten, int lastLine);
+std::u16string SummaryOfRun(const RunResult& run);
 
-// The drawing statements that a run executed, as (line, normal form), for
-// comparing two runs.
-using RunStatements = std::vector<std::pair<int, std::string>>;
-RunStatements StatementsRun(const Listing& rewritten, int lastLine);
+// The named colour a drawing statement draws in (PAINT: its fill; PAINT24:
+// the nearest named colour).
+int NamedColourOf(const LineVerdict& verdict);
 // What changed from one run to the next, in a few words: the lines
 // changed, added and removed (numbered as the later run numbers them).
 std::u16string DescribeChange(const RunStatements& before, const RunStatements& after);

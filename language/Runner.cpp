@@ -1,12 +1,14 @@
 #include "Runner.h"
 
 #include "Cp932.h"
+#include "Description.h"
 #include "Explanations.h"
 #include "RunHistory.h"
 #include "Statements.h"
 #include "picture/Drawing.h"
 #include "picture/Picture.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kuv {
@@ -40,6 +42,13 @@ std::string ErrorLogLine(int lineNumber, std::string_view message) {
     out += msg::kLineSeparator;
     out += message;
     return out;
+}
+
+std::uint64_t StatementHash(std::string_view normalLine) {
+    // FNV-1a: two runs' statements compared by 64 bits, never by their text.
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char c : normalLine) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return h;
 }
 
 namespace {
@@ -122,6 +131,12 @@ RunResult RunProgram(Listing& listing, Picture& picture, RunHistory* history) {
         ++result.statementsRun;
         if (verdict.kind == skEnd) break;
         if (PaintStartsOnBorder(picture, verdict)) result.paintsOnBorder.push_back(i + 1);
+        if (FormOf(verdict.kind)->draw) {
+            result.drawn.emplace_back(i + 1, StatementHash(listing.Get(i)));
+            const int colour = NamedColourOf(verdict);
+            if (std::find(result.colours.begin(), result.colours.end(), colour) == result.colours.end())
+                result.colours.push_back(colour);
+        }
         Draw(picture, i + 1, verdict);
         if (history) history->AfterLine(i + 1, picture);
     }

@@ -258,19 +258,18 @@ void TFormM::N4Click() {
     }
     Memo1->Teacher()->SetRunFindings({result.paintsOnBorder, result.paintsOnBorder.empty() ? Listing() : listing});
     if (result.pictureCleared) {
-        DescribeRunToAssistiveTools(listing, result.statementsRun);
+        DescribeRunToAssistiveTools(result);
         stages_->RunDrew(std::move(listing));
     }
     formG_->PictureChanged();
     RefreshDescription();
 }
 
-void TFormM::DescribeRunToAssistiveTools(const Listing& rewritten, int lastLine) {
-    lastRunLines_ = lastLine;
-    RunStatements now = StatementsRun(rewritten, lastLine);
-    QString told = QString::fromStdU16String(SummaryOfRun(rewritten, lastLine));
-    if (lastRunStatements_) told += ' ' + QString::fromStdU16String(DescribeChange(*lastRunStatements_, now));
-    lastRunStatements_ = std::move(now);
+void TFormM::DescribeRunToAssistiveTools(const RunResult& result) {
+    lastRunLines_ = result.statementsRun;
+    QString told = QString::fromStdU16String(SummaryOfRun(result));
+    if (lastRunStatements_) told += ' ' + QString::fromStdU16String(DescribeChange(*lastRunStatements_, result.drawn));
+    lastRunStatements_ = result.drawn;
     formG_->Image1->SetSummary(told);
 }
 
@@ -289,7 +288,7 @@ void TFormM::RefreshDescription() {
     if (!description_ || !description_->isVisible()) return;
     const Listing* paintedBy = stages_->PaintedBy();
     description_->Show(paintedBy ? DescribeRun(*paintedBy, lastRunLines_, formG_->GetPicture())
-                                 : kuv::Description{SummaryOfRun(Listing(), 0), {}});
+                                 : kuv::Description{SummaryOfRun(RunResult{}), {}});
 }
 
 void TFormM::ChooseDescribedLine(int line) {
@@ -303,7 +302,7 @@ void TFormM::ChooseDescribedLine(int line) {
 void TFormM::N6Click() {
     stages_->Forget();
     lastRunStatements_.reset();
-    formG_->Image1->SetSummary(QString::fromStdU16String(SummaryOfRun(Listing(), 0)));
+    formG_->Image1->SetSummary(QString::fromStdU16String(SummaryOfRun(RunResult{})));
     RefreshDescription();
     ClearPicture(formG_->GetPicture());
     formG_->PictureChanged();

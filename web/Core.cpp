@@ -104,10 +104,9 @@ EMSCRIPTEN_KEEPALIVE int kuv_run(const char* listing, int size) {
     core.findings = {result.paintsOnBorder, result.paintsOnBorder.empty() ? kuv::Listing() : text};
     core.linesRun = result.statementsRun;
     if (result.pictureCleared) {
-        kuv::RunStatements now = kuv::StatementsRun(text, result.statementsRun);
-        core.told = kuv::SummaryOfRun(text, result.statementsRun);
-        if (core.statements) core.told += u' ' + kuv::DescribeChange(*core.statements, now);
-        core.statements = std::move(now);
+        core.told = kuv::SummaryOfRun(result);
+        if (core.statements) core.told += u' ' + kuv::DescribeChange(*core.statements, result.drawn);
+        core.statements = result.drawn;
     }
     core.paintedBy = std::move(text);
     core.errorLine = result.errorLine;
@@ -270,7 +269,7 @@ EMSCRIPTEN_KEEPALIVE void kuv_clear() {
     The().history.Clear();
     The().statements.reset();
     The().linesRun = 0;
-    The().told = kuv::SummaryOfRun(kuv::Listing(), 0);
+    The().told = kuv::SummaryOfRun(kuv::RunResult{});
 }
 
 // What a run tells assistive tools: the Picture's summary and what changed
@@ -282,7 +281,7 @@ EMSCRIPTEN_KEEPALIVE const char16_t* kuv_told(int* length) { return Answer(The()
 EMSCRIPTEN_KEEPALIVE const char16_t* kuv_picture_words(int* length) {
     const Core& core = The();
     const kuv::Description d = core.paintedBy ? kuv::DescribeRun(*core.paintedBy, core.linesRun, core.picture)
-                                              : kuv::Description{kuv::SummaryOfRun(kuv::Listing(), 0), {}};
+                                              : kuv::Description{kuv::SummaryOfRun(kuv::RunResult{}), {}};
     std::u16string out;
     const auto field = [&out](const std::u16string& f) { out += Ascii(std::to_string(f.size())) + u':' + f; };
     field(d.summary);

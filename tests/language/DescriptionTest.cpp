@@ -90,13 +90,21 @@ TEST(DescribeRunTest, Paint24NamesItsComponentsAndTheNearestColour) {
 }
 
 TEST(DescribeChangeTest, NamesTheLinesChangedAddedAndRemoved) {
-    const RunStatements before{{1, "BOX 1 1 9 9 1"}, {2, "CIRCLE 5 5 3 2"}, {3, "LINE 0 0 9 9 1"}};
+    // As the runs themselves count them.
+    const auto drawn = [](std::string_view listing) {
+        Listing l{std::string(listing)};
+        Picture picture;
+        return RunProgram(l, picture).drawn;
+    };
+    const RunStatements before = drawn("BOX 1 1 9 9 1\r\nCIRCLE 5 5 3 2\r\nLINE 0 0 9 9 1");
     EXPECT_EQ(Utf8(DescribeChange(before, before)), "前の実行から変わった命令はありません。");
-    EXPECT_EQ(Utf8(DescribeChange(before, {{1, "BOX 1 1 9 9 1"}, {2, "CIRCLE 5 5 4 2"}, {3, "LINE 0 0 9 9 1"}})),
+    EXPECT_EQ(Utf8(DescribeChange(before, drawn("BOX 1 1 9 9 1\r\nCIRCLE 5 5 4 2\r\nLINE 0 0 9 9 1"))),
               "前の実行から、2行が変わりました。");
-    EXPECT_EQ(Utf8(DescribeChange(before, {{1, "BOX 1 1 9 9 1"}, {2, "CIRCLE 5 5 3 2"}, {3, "ARC 1 1 1 1 1 1"}, {4, "LINE 0 0 9 9 1"}})),
-              "前の実行から、3行が増えました。");
-    EXPECT_EQ(Utf8(DescribeChange(before, {{1, "BOX 1 1 9 9 1"}})), "前の実行から、命令が 2 個減りました。");
+    EXPECT_EQ(Utf8(DescribeChange(before, drawn("BOX 1 1 9 9 1\r\nrem\r\nCIRCLE 5 5 3 2\r\nARC 1 1 1 1 1 1\r\nLINE 0 0 9 9 1"))),
+              "前の実行から、4行が増えました。");
+    EXPECT_EQ(Utf8(DescribeChange(before, drawn("BOX 1 1 9 9 1"))), "前の実行から、命令が 2 個減りました。");
+    const RunResult run = [] { Listing l(std::string("PAINT24 5 5 0 0 250\r\nBOX 1 1 9 9 2\r\nLINE 1 1 2 2 1")); Picture p; return RunProgram(l, p); }();
+    EXPECT_EQ(Utf8(SummaryOfRun(run)), "描いた命令は 3 個、使った色は 赤、青 です。");
 }
 
 }  // namespace
