@@ -1,6 +1,7 @@
 #include "PointInfo.h"
 
 #include "Cp932.h"
+#include "Statements.h"
 #include "picture/Drawing.h"
 
 #include <algorithm>
@@ -37,9 +38,14 @@ std::u16string DescribePoint(const Picture& picture, int x, int y, const Listing
     const Owner line = paintedBy ? picture.OwnerAt(x, row) : 0;
     if (line != 0 && static_cast<int>(line) <= paintedBy->Count()) {
         text += u"\n";
+        const std::string_view owning = paintedBy->Get(static_cast<int>(line) - 1);
         text += Ascii(std::to_string(line));
-        text += u"行: ";
-        text += DecodeCp932(paintedBy->Get(static_cast<int>(line) - 1));
+        text += u"行";
+        // The shape it drew, for those who cannot see it.
+        if (const StatementForm* form = FormOf(ClassifyStatement(owning)); form && !form->shape.empty())
+            text += u" " + Utf8ToUtf16(form->shape);
+        text += u": ";
+        text += DecodeCp932(owning);
     }
     return text;
 }

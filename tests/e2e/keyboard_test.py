@@ -78,7 +78,7 @@ check(diff == "0", f"the Picture on the 192-dpi screen equals kuv-render's ({dif
 # the context menu's first item there.
 chord(ALT, TAB)
 check(wait_for(lambda: focused(picture), 5) is not None, "the Picture takes the keyboard")
-check("5行: LINE 0 0 640 480 4" in picture.description, f"its description names the owner ({picture.description!r})")
+check("5行 線: LINE 0 0 640 480 4" in picture.description, f"its description names the owner ({picture.description!r})")
 chord(SHIFT, F10)
 time.sleep(0.5)
 subprocess.run(["import", "-window", "root", os.path.join(out, "keyboard-menu.png")], check=False)

@@ -31,8 +31,8 @@ TEST_P(PointInfoTest, DescribesTheColourAndTheLineThatPaintedIt) {
 INSTANTIATE_TEST_SUITE_P(
     Points, PointInfoTest,
     ::testing::Values(
-        PointRow{"a colour of the table, by number and name, and its line", true, 10, 15, u"x 10  y 15  色 0 (黒)\n2行: BOX 10 10 20 20 0"},
-        PointRow{"a colour outside the table, as blue, green and red", true, 15, 15, u"x 15  y 15  青 1 緑 2 赤 3\n3行: PAINT24 15 15 1 2 3"},
+        PointRow{"a colour of the table, by number and name, and its line", true, 10, 15, u"x 10  y 15  色 0 (黒)\n2行 四角: BOX 10 10 20 20 0"},
+        PointRow{"a colour outside the table, as blue, green and red", true, 15, 15, u"x 15  y 15  青 1 緑 2 赤 3\n3行 塗り (24ビット): PAINT24 15 15 1 2 3"},
         PointRow{"a pixel that no line painted names no line", true, 300, 300, u"x 300  y 300  色 7 (白)"},
         PointRow{"without owners, the colour alone", false, 10, 15, u"x 10  y 15  色 0 (黒)"}),
     [](const ::testing::TestParamInfo<PointRow>& info) { return "Row" + std::to_string(info.index); });

@@ -617,12 +617,12 @@ protected:
 TEST_F(PictureAidsTest, TheTooltipNamesThePointItsColourAndItsLine) {
     M().Memo1->setPlainText("rem\nline 0 0 640 480 2\nbox 10 10 100 100 0\npaint24 50 50 12 200 255\n");
     M().N4Click();
-    EXPECT_EQ(M().DescribePoint(0, 0), "x 0  y 0  色 2 (赤)\n2行: LINE 0 0 640 480 2");
-    EXPECT_EQ(M().DescribePoint(50, 50), "x 50  y 50  青 12 緑 200 赤 255\n4行: PAINT24 50 50 12 200 255");
+    EXPECT_EQ(M().DescribePoint(0, 0), "x 0  y 0  色 2 (赤)\n2行 線: LINE 0 0 640 480 2");
+    EXPECT_EQ(M().DescribePoint(50, 50), "x 50  y 50  青 12 緑 200 赤 255\n4行 塗り (24ビット): PAINT24 50 50 12 200 255");
     EXPECT_EQ(M().DescribePoint(300, 20), "x 300  y 20  色 7 (白)");
     // A real move of the mouse over the Picture: y counts up from the bottom.
     QTest::mouseMove(&View(), QPoint(0, 480));
-    EXPECT_EQ(QToolTip::text(), "x 0  y 0  色 2 (赤)\n2行: LINE 0 0 640 480 2");
+    EXPECT_EQ(QToolTip::text(), "x 0  y 0  色 2 (赤)\n2行 線: LINE 0 0 640 480 2");
 }
 
 TEST_F(PictureAidsTest, ADoubleClickPicksThePointIntoTheListing) {

@@ -143,7 +143,7 @@ serveSite(site).then(async ({ url, server }) => {
     await page.mouse.move(...at(200, 60));
     const tipText = await page.waitForFunction(() => !document.getElementById('tip').hidden && document.getElementById('tip').textContent)
       .then((h) => h.jsonValue(), () => '');
-    check(tipText === 'x 200  y 60  色 0 (黒)\n2行: BOX 120 60 360 240 0', `the tooltip names the point and its line (${JSON.stringify(tipText)})`);
+    check(tipText === 'x 200  y 60  色 0 (黒)\n2行 四角: BOX 120 60 360 240 0', `the tooltip names the point and its line (${JSON.stringify(tipText)})`);
     await page.mouse.click(...at(200, 60), { button: 'right' });
     await page.waitForSelector('#picture-menu:not([hidden])');
     await page.keyboard.press('Enter');
