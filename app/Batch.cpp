@@ -23,6 +23,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <sstream>
@@ -36,6 +37,8 @@ struct BatchOptions {
     ImageFormat format = ImageFormat::Png;
     int jobs = 1;
     QStringList given;
+    const Picture* answer = nullptr;  // the answer's Picture, with its owners
+    int tolerance = 0;
 };
 
 // The error box's message of a failure, or the ErrorLog line's message.
@@ -95,6 +98,11 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
     // A FIFO among the inputs must not hold up the class's other listings.
     job.special = SpecialFiles::NeverBlock;
     job.describe = true;
+    const QString difference = name + QStringLiteral("-diff.png");
+    if (o.answer) {
+        job.answer = o.answer;
+        job.difference = NativePath(out.filePath(difference));
+    }
     std::istringstream noInput;
     std::ostringstream noOutput;
     const RenderOutcome outcome = RenderListing(job, noInput, noOutput);
@@ -104,6 +112,9 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
     row.message = MessageOf(outcome);
     row.statements = outcome.statementsRun;
     row.summary = QString::fromStdU16String(outcome.summary);
+    row.comparison = outcome.comparison;
+    row.passed = outcome.comparison && outcome.comparison->differing <= o.tolerance;
+    if (outcome.comparison) row.difference = difference;
     if (outcome.error)
         if (const std::optional<Advice> advice = ExplainLine(outcome.rewritten.Get(outcome.error->line - 1)))
             row.explanation = QString::fromStdU16String(advice->explanation);
@@ -112,7 +123,9 @@ BatchRow RenderOne(const QString& input, const QString& name, const BatchOptions
         row.listing = listing;
     }
     if (outcome.read)
-        row.shown = ShownListing(outcome.rewritten, row.errorLine);
+        row.shown = ShownListing(outcome.rewritten, row.errorLine ? row.errorLine
+                                                    : outcome.comparison ? outcome.comparison->firstLine
+                                                                         : 0);
     row.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
     return row;
 }
@@ -170,6 +183,26 @@ int BatchMain(const RenderArgs& args, std::ostream& err) {
     o.format = args.format.value_or(ImageFormat::Png);
     o.jobs = args.jobs != 0 ? args.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     for (const std::string& given : args.listings) o.given << PathFromNative(given);
+    o.tolerance = args.tolerance;
+    // The answer is run once, before anything is written: a faulty one
+    // stops the batch.
+    Picture answer;
+    if (args.answer) {
+        std::string text;
+        if (const QString unread = ReadListingFile(PathFromNative(*args.answer), text, std::numeric_limits<std::size_t>::max());
+            !unread.isEmpty()) {
+            err << "--answer: " << ErrorBoxText(unread).toStdString() << "\n";
+            return 2;
+        }
+        Listing listing(std::move(text));
+        answer.RecordOwners();
+        const RunResult result = RunProgram(listing, answer);
+        if (result.error) {
+            err << "--answer " << *args.answer << ": " << Cp932ToUtf8(result.errorLine) << "\n";
+            return 2;
+        }
+        o.answer = &answer;
+    }
     if (!MakeFolders(o.outDir)) {
         err << ErrorBoxText(CannotCreateMessage(o.outDir)).toStdString() << "\n";
         return 2;

@@ -4,6 +4,7 @@
 
 #include "language/Listing.h"
 #include "language/Runner.h"
+#include "picture/Compare.h"
 #include "shell/Export.h"
 
 #include <QString>
@@ -30,6 +31,10 @@ struct RenderJob {
     SpecialFiles special = SpecialFiles::Wait;
     // Whether to put the Picture in words (the outcome's summary).
     bool describe = false;
+    // The answer's Picture (with its owners) to compare with, and where the
+    // difference picture goes (PNG).
+    const Picture* answer = nullptr;
+    std::string difference;
 };
 
 struct RenderOutcome {
@@ -40,6 +45,7 @@ struct RenderOutcome {
     bool read = false;          // the listing could be read
     Listing rewritten;          // the rewritten listing
     std::u16string summary;     // the Picture in words, when the job asked for it
+    std::optional<Comparison> comparison;  // with the answer, when the job gave one
 };
 
 RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream& out);

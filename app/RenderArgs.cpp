@@ -11,7 +11,8 @@ namespace kuv {
 
 const char* const kRenderUsage =
     "usage: kuv-render [-o PICTURE] [--format bmp|jpg|png] [-l LISTING_OUT] [--owners OWNERS.pgm] LISTING\n";
-const char* const kBatchUsage = "usage: kuv-render --batch OUTDIR [--format png|bmp|jpg] [-j N] LISTING|FOLDER...\n";
+const char* const kBatchUsage =
+    "usage: kuv-render --batch OUTDIR [--format png|bmp|jpg] [-j N] [--answer ANSWER.kuv [--tolerance N]] LISTING|FOLDER...\n";
 const char* const kCheckUsage = "usage: kuv-render --check [--json] LISTING\n";
 const char* const kDescribeUsage = "usage: kuv-render --describe [--json] LISTING\n";
 
@@ -35,6 +36,10 @@ constexpr const char* kHelp =
     "                   renders many listings at once (every *.kuv of a folder) into\n"
     "                   OUTDIR, on N threads (default: every core), with a report:\n"
     "                   index.html, report.csv and report.json\n"
+    "  --answer ANSWER  compares every picture with ANSWER's, pixel by pixel: the\n"
+    "                   pixels that differ, the match, whether it passed, the first\n"
+    "                   line that leaves the answer, and NAME-diff.png\n"
+    "  --tolerance N    a picture passes with at most N differing pixels (0)\n"
     "\n"
     "kuv-render --check [--json] LISTING\n"
     "                   lists every line at which Run would stop, and the lines that\n"
@@ -58,7 +63,7 @@ constexpr const char* kHelp =
 
 // Every option, in one row: where it may stand, what follows it, and the
 // words for a value that is missing or wrong in each mode.
-enum class Value { None, File, Format, Jobs, Flag };
+enum class Value { None, File, Format, Jobs, Flag, Count };
 struct Option {
     const char* name;
     const char* alias;
@@ -78,6 +83,8 @@ constexpr Option kOptions[] = {
     {"--format", nullptr, Value::Format, true, true, false, "", " needs a value", "--format needs bmp, jpg or png",
      "--format needs png, bmp or jpg"},
     {"-j", nullptr, Value::Jobs, false, true, false, "", " needs a value", "", "-j needs a number from 1 to 256"},
+    {"--answer", nullptr, Value::File, false, true, false, "", " needs a file name", "", ""},
+    {"--tolerance", nullptr, Value::Count, false, true, false, "", " needs a value", "", "--tolerance needs a number from 0 to 308321"},
     // --json serves --check and --describe alike.
     {"--json", nullptr, Value::Flag, false, false, true, "", "", "", ""},
 };
@@ -173,7 +180,14 @@ ParsedArgs ParseRenderArgs(const std::vector<std::string>& given) {
             return Usage(r.mode, a + (single ? o->missingSingle : o->missingBatch));
         const std::string v = hasValue ? args[++i] : std::string();
         switch (o->value) {
-            case Value::File: (a == "-o" ? r.picture : a == "-l" ? r.listingOut : r.owners) = v; break;
+            case Value::File: (a == "-o" ? r.picture : a == "-l" ? r.listingOut : a == "--answer" ? r.answer : r.owners) = v; break;
+            case Value::Count: {
+                char* end = nullptr;
+                const long n = std::strtol(v.c_str(), &end, 10);
+                if (v.empty() || *end || n < 0 || n > 308321) return Usage(r.mode, o->wrongBatch);
+                r.tolerance = static_cast<int>(n);
+                break;
+            }
             case Value::Format:
                 r.format = hasValue ? ImageFormatNamed(v) : std::nullopt;
                 if (!r.format) return Usage(r.mode, single ? o->wrongSingle : o->wrongBatch);
@@ -192,6 +206,8 @@ ParsedArgs ParseRenderArgs(const std::vector<std::string>& given) {
         if (const std::optional<std::string> problem = SingleProblem(r)) return Usage(r.mode, *problem);
     } else if (r.listings.empty()) {
         return Usage(r.mode, "no listing given");
+    } else if (!r.answer && std::find(args.begin(), args.end(), "--tolerance") != args.end()) {
+        return Usage(r.mode, "--tolerance needs --answer");
     }
     return parsed;
 }

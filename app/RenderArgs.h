@@ -19,6 +19,8 @@ struct RenderArgs {
     std::optional<ImageFormat> format;  // Single: from -o's name unless --format gave it
     std::string outDir;                 // Batch
     int jobs = 0;                       // Batch: 0 for every core
+    std::optional<std::string> answer;  // Batch: the listing every picture is compared with
+    int tolerance = 0;                  // Batch: the differing pixels a picture that passes may have
     bool json = false;                  // Check, Describe: as JSON
 };
 

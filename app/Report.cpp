@@ -48,6 +48,16 @@ QString JsonString(const QString& text) {
     return out + '"';
 }
 
+// The comparison's columns: differing, match, passed, first_line,
+// answer_line; nulls (as given) without an answer.
+QStringList ComparisonFields(const BatchRow& r, const QString& none) {
+    if (!r.comparison) return {none, none, none, none, none};
+    const Comparison& c = *r.comparison;
+    const auto line = [&](int n) { return n ? QString::number(n) : none; };
+    return {QString::number(c.differing), QString::number(MatchPercent(c.differing), 'f', 1),
+            r.passed ? QStringLiteral("true") : QStringLiteral("false"), line(c.firstLine), line(c.answerLine)};
+}
+
 QString StatusText(const BatchRow& r) {
     if (r.exitStatus == 0) return QStringLiteral("正常");
     if (r.exitStatus == 1) return QStringLiteral("%1行：%2").arg(r.errorLine, 3).arg(r.message);
@@ -90,20 +100,23 @@ QString ShownListing(const Listing& rewritten, int errorLine) {
 
 int BatchExitStatus(const std::vector<BatchRow>& rows) {
     int status = 0;
-    for (const BatchRow& r : rows) status = std::max(status, r.exitStatus);
+    for (const BatchRow& r : rows) status = std::max(status, r.exitStatus == 0 && r.comparison && !r.passed ? 1 : r.exitStatus);
     return status;
 }
 
 std::string ReportCsv(const std::vector<BatchRow>& rows) {
     // UTF-8 with a byte-order mark, so that spreadsheet programs read the
     // Japanese messages as UTF-8.
-    QString csv = QStringLiteral("\uFEFFinput,picture,listing,exit_status,error_line,message,statements,ms,explanation\r\n");
+    QString csv = QStringLiteral(
+        "\uFEFFinput,picture,listing,exit_status,error_line,message,statements,ms,explanation,differing,match,passed,first_line,"
+        "answer_line\r\n");
     for (const BatchRow& r : rows)
         csv += QStringList{CsvField(PathForDisplay(r.input)), CsvField(PathForDisplay(r.picture)),
                            CsvField(PathForDisplay(r.listing)), QString::number(r.exitStatus),
                            QString::number(r.errorLine), CsvField(r.message), QString::number(r.statements),
                            QString::number(r.ms, 'f', 1), CsvField(r.explanation)}
-                   .join(',') +
+                       .join(',') +
+               ',' + ComparisonFields(r, QString()).join(',') +
                QStringLiteral("\r\n");
     return csv.toStdString();
 }
@@ -112,9 +125,11 @@ std::string ReportJson(const std::vector<BatchRow>& rows, const QString& date) {
     QString json = QStringLiteral("{\n  \"version\": \"" KUV_VERSION "\",\n  \"date\": %1,\n  \"rows\": [").arg(JsonString(date));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const BatchRow& r = rows[i];
+        const QStringList compared = ComparisonFields(r, QStringLiteral("null"));
         json += QStringLiteral("%1\n    {\"input\": %2, \"picture\": %3, \"listing\": %4, \"exit_status\": %5, "
                                "\"error_line\": %6, \"message\": %7, \"statements\": %8, \"ms\": %9, \"explanation\": %10, "
-                               "\"summary\": %11}")
+                               "\"summary\": %11, \"differing\": %12, \"match\": %13, \"passed\": %14, \"first_line\": %15, "
+                               "\"answer_line\": %16}")
                     .arg(i ? "," : "", JsonString(PathForDisplay(r.input)), JsonString(PathForDisplay(r.picture)),
                          JsonString(PathForDisplay(r.listing)))
                     .arg(r.exitStatus)
@@ -122,7 +137,8 @@ std::string ReportJson(const std::vector<BatchRow>& rows, const QString& date) {
                     .arg(JsonString(r.message))
                     .arg(r.statements)
                     .arg(r.ms, 0, 'f', 1)
-                    .arg(JsonString(r.explanation), JsonString(r.summary));
+                    .arg(JsonString(r.explanation), JsonString(r.summary))
+                    .arg(compared[0], compared[1], compared[2], compared[3], compared[4]);
     }
     json += QStringLiteral("\n  ]\n}\n");
     return json.toStdString();
@@ -157,6 +173,12 @@ pre { font-family: "IPAGothic", "MS Gothic", monospace; font-size: .8em; backgro
       max-height: 16em; overflow: auto; margin: 0; }
 mark { background: #fcc; display: block; }
 body.only-errors .clean { display: none; }
+.compared { margin: 0 0 .4em; font-weight: bold; }
+.passed .compared { color: #070; }
+.failed-answer .compared { color: #c00; }
+.failed-answer { border-width: 3px; border-color: #c00; }
+body.only-failing .passed { display: none; }
+.differences { margin: 0 0 .4em; }
 </style>
 </head>
 <body>
@@ -168,9 +190,21 @@ body.only-errors .clean { display: none; }
                 .arg(clean)
                 .arg(errors)
                 .arg(unreadable);
-    html += QStringLiteral("<label><input type=\"checkbox\" id=\"only-errors\"> エラーだけ表示</label>\n<div class=\"grid\">\n");
+    const bool answered = std::any_of(rows.begin(), rows.end(), [](const BatchRow& r) { return r.comparison.has_value(); });
+    if (answered)
+        html += QStringLiteral("<p class=\"counts\"><span id=\"passed\">合格 %1</span><span id=\"not-passed\">不合格 %2</span></p>\n")
+                    .arg(std::count_if(rows.begin(), rows.end(), [](const BatchRow& r) { return r.passed; }))
+                    .arg(std::count_if(rows.begin(), rows.end(), [](const BatchRow& r) { return !r.passed; }));
+    html += QStringLiteral("<label><input type=\"checkbox\" id=\"only-errors\"> エラーだけ表示</label>\n");
+    if (answered)
+        html += QStringLiteral("<label><input type=\"checkbox\" id=\"only-failing\"> 合格しなかったものだけ表示</label>\n"
+                               "<button id=\"by-match\">一致の低い順に並べる</button>\n");
+    html += QStringLiteral("<div class=\"grid\">\n");
     for (const BatchRow& r : rows) {
-        html += QStringLiteral("<section class=\"item %1\">\n").arg(StatusClass(r));
+        const QString verdict = !r.comparison ? QString() : r.passed ? QStringLiteral(" passed") : QStringLiteral(" failed-answer");
+        html += QStringLiteral("<section class=\"item %1%2\" data-match=\"%3\">\n")
+                    .arg(StatusClass(r), verdict)
+                    .arg(r.comparison ? MatchPercent(r.comparison->differing) : 0.0, 0, 'f', 1);
         // The thumbnail links to the picture at full size.
         if (!r.picture.isEmpty()) {
             const QString src = Escape(QString::fromLatin1(QByteArray::fromStdString(NativePath(r.picture)).toPercentEncoding()));
@@ -182,6 +216,21 @@ body.only-errors .clean { display: none; }
                     .arg(Escape(PathForDisplay(QFileInfo(r.input).fileName())), Escape(PathForDisplay(r.input)),
                          Escape(StatusText(r)));
         if (!r.explanation.isEmpty()) html += QStringLiteral("<p class=\"explanation\">%1</p>\n").arg(Escape(r.explanation));
+        if (r.comparison) {
+            // In words and colour: ○ or ×, the match, the first line that leaves the answer.
+            const Comparison& c = *r.comparison;
+            QString compared = QStringLiteral("%1 一致 %2%（違う点 %3）")
+                                   .arg(r.passed ? QStringLiteral("○ 合格") : QStringLiteral("× 不合格"))
+                                   .arg(MatchPercent(c.differing), 0, 'f', 1)
+                                   .arg(c.differing);
+            if (c.firstLine) compared += QStringLiteral("　%1行目から答えと違います").arg(c.firstLine);
+            else if (c.answerLine) compared += QStringLiteral("　答えの %1行目がかかれていません").arg(c.answerLine);
+            html += QStringLiteral("<p class=\"compared\">%1</p>\n").arg(Escape(compared));
+            if (!r.difference.isEmpty())
+                html += QStringLiteral("<p class=\"differences\"><a href=\"%1\">違いの絵</a>（青: 答えにだけある点、だいだい: "
+                                       "答えにない点）</p>\n")
+                            .arg(Escape(QString::fromLatin1(QByteArray::fromStdString(NativePath(r.difference)).toPercentEncoding())));
+        }
         if (!r.shown.isEmpty()) html += QStringLiteral("<pre>%1</pre>\n").arg(r.shown);
         html += QStringLiteral("</section>\n");
     }
@@ -189,6 +238,17 @@ body.only-errors .clean { display: none; }
 <script>
 document.getElementById("only-errors").addEventListener("change", function (e) {
   document.body.classList.toggle("only-errors", e.target.checked);
+});
+var failing = document.getElementById("only-failing");
+if (failing) failing.addEventListener("change", function (e) {
+  document.body.classList.toggle("only-failing", e.target.checked);
+});
+var byMatch = document.getElementById("by-match");
+if (byMatch) byMatch.addEventListener("click", function () {
+  var grid = document.querySelector(".grid");
+  Array.prototype.slice.call(grid.children)
+    .sort(function (a, b) { return parseFloat(a.dataset.match) - parseFloat(b.dataset.match); })
+    .forEach(function (item) { grid.appendChild(item); });
 });
 </script>
 </body>

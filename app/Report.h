@@ -3,9 +3,11 @@
 #pragma once
 
 #include "language/Listing.h"
+#include "picture/Compare.h"
 
 #include <QString>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,11 @@ struct BatchRow {
     QString shown;      // the rewritten listing as the report shows it (long ones in part)
     QString explanation;  // what the error means and what to do; empty for none
     QString summary;      // the Picture in words
+    // Beside an answer: how it compares, whether it passed, and the file of
+    // the difference picture.
+    std::optional<Comparison> comparison;
+    bool passed = false;
+    QString difference;
 };
 
 // text as a JSON string, quotes and all.
@@ -34,12 +41,12 @@ QString JsonString(const QString& text);
 QString StatusText(const BatchRow& r);
 
 // The part of a rewritten listing that the report shows, as HTML: every
-// line of a short listing, else the start and the lines around the error
-// line.
-QString ShownListing(const Listing& rewritten, int errorLine);
+// line of a short listing, else the start and the lines around the marked
+// line (the error line, or the first line that leaves the answer).
+QString ShownListing(const Listing& rewritten, int markedLine);
 
 // The worst status among the rows: 2 when any file failed, else 1 when any
-// listing had an error, else 0.
+// listing had an error or, beside an answer, did not pass, else 0.
 int BatchExitStatus(const std::vector<BatchRow>& rows);
 
 std::string ReportCsv(const std::vector<BatchRow>& rows);

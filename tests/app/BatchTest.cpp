@@ -3,9 +3,12 @@
 // nothing.
 #include "app/Batch.h"
 #include "app/Render.h"
+#include "language/Runner.h"
+#include "picture/Compare.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -118,7 +121,7 @@ TEST(Batch, BadInputsStopNothingAndLeakIntoNothing) {
     EXPECT_NE(csv.find("missing.kuv,,,2,0,ファイル "), std::string::npos);
     EXPECT_NE(csv.find("binary.kuv,binary.png,binary.kuv,1,"), std::string::npos);
     EXPECT_NE(csv.find("typo.kuv,typo.png,typo.kuv,1,2,命令の間違い,1,"), std::string::npos) << csv;
-    EXPECT_NE(csv.find(",「CIRCEL」という命令はありません。CIRCLE のことなら、「CIRCLE」と書きます。\r\n"), std::string::npos);
+    EXPECT_NE(csv.find(",「CIRCEL」という命令はありません。CIRCLE のことなら、「CIRCLE」と書きます。,,,,,\r\n"), std::string::npos);
     // The Picture in words: the gallery's alternative text, and in the JSON.
     const std::string html = ReadFile(out + "/index.html");
     EXPECT_NE(html.find("alt=\"描いた命令は 1 個、使った色は 赤 です。\""), std::string::npos);
@@ -183,8 +186,8 @@ TEST(Batch, ReportRowsInCsvAndJson) {
         BatchRow{"gone.kuv", {}, {}, 2, false, 0, "ファイル gone.kuv は開けません.", 0, 0.1, {}}};
     const std::string csv = ReportCsv(rows);
     EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");  // the byte-order mark
-    EXPECT_NE(csv.find("\r\n\"in/a,b.kuv\",\"a,b.png\",\"a,b.kuv\",0,0,,12,3.5,\r\n"), std::string::npos);
-    EXPECT_NE(csv.find("in/e.kuv,e.png,e.kuv,1,3,\"\"\"9\"\"は範囲外の数字です\",2,1.0,色に使えるのは 0〜7 です。\r\n"), std::string::npos);
+    EXPECT_NE(csv.find("\r\n\"in/a,b.kuv\",\"a,b.png\",\"a,b.kuv\",0,0,,12,3.5,,,,,,\r\n"), std::string::npos);
+    EXPECT_NE(csv.find("in/e.kuv,e.png,e.kuv,1,3,\"\"\"9\"\"は範囲外の数字です\",2,1.0,色に使えるのは 0〜7 です。,,,,,\r\n"), std::string::npos);
     const std::string json = ReportJson(rows, "2026-12-08 10:00");
     EXPECT_NE(json.find("\"input\": \"in/e.kuv\", \"picture\": \"e.png\", \"listing\": \"e.kuv\", \"exit_status\": 1, "
                         "\"error_line\": 3, \"message\": \"\\\"9\\\"は範囲外の数字です\", \"statements\": 2"),
@@ -193,7 +196,8 @@ TEST(Batch, ReportRowsInCsvAndJson) {
     EXPECT_NE(html.find("正常 1"), std::string::npos);
     EXPECT_NE(html.find("エラー 1"), std::string::npos);
     EXPECT_NE(html.find("読めない・書けない 1"), std::string::npos);
-    EXPECT_NE(json.find("\"explanation\": \"色に使えるのは 0〜7 です。\", \"summary\": \"\"}"), std::string::npos);
+    EXPECT_NE(json.find("\"explanation\": \"色に使えるのは 0〜7 です。\", \"summary\": \"\", \"differing\": null, \"match\": null, "
+                        "\"passed\": null, \"first_line\": null, \"answer_line\": null}"), std::string::npos);
     EXPECT_NE(html.find("<p class=\"explanation\">色に使えるのは 0〜7 です。</p>"), std::string::npos);
 }
 
@@ -205,6 +209,95 @@ TEST(Batch, TheReportShowsTheErrorLineOfALongListing) {
     EXPECT_TRUE(shown.contains("   1  REM 1\n"));
     EXPECT_FALSE(shown.contains("REM 400\n"));
     EXPECT_LT(shown.count('\n'), 100);
+}
+
+// One listing beside the answer, as its report.json row gives it.
+struct AnswerRow {
+    const char* intent;
+    const char* listing;
+    int tolerance;
+    const char* columns;  // the row's comparison, as report.json writes it
+    int exitStatus;       // of the batch of this one listing
+};
+void PrintTo(const AnswerRow& r, std::ostream* os) { *os << r.intent; }
+
+class BatchAnswerTest : public ::testing::TestWithParam<AnswerRow> {};
+
+constexpr const char* kAnswer = "BOX 100 100 300 300 1\r\nCIRCLE 200 200 50 2\r\n";
+
+TEST_P(BatchAnswerTest, ComparesEveryPictureWithTheAnswers) {
+    const AnswerRow& r = GetParam();
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("answer.kuv"), kAnswer);
+    WriteFile(dir.filePath("student.kuv"), r.listing);
+    const QString out = dir.filePath("out");
+    std::vector<std::string> args{out.toStdString(), "--answer", dir.filePath("answer.kuv").toStdString()};
+    if (r.tolerance) args.insert(args.end(), {"--tolerance", std::to_string(r.tolerance)});
+    args.push_back(dir.filePath("student.kuv").toStdString());
+    EXPECT_EQ(Batch(args), r.exitStatus);
+    const std::string json = ReadFile(out + "/report.json");
+    EXPECT_NE(json.find(r.columns), std::string::npos) << json;
+    // The difference picture: a PNG of the Picture's size.
+    const QImage diff(out + "/student-diff.png");
+    EXPECT_EQ(diff.size(), QSize(641, 481));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BatchAnswerTest,
+    ::testing::Values(
+        AnswerRow{"the answer itself", kAnswer, 0,
+                  "\"differing\": 0, \"match\": 100.0, \"passed\": true, \"first_line\": null, \"answer_line\": null", 0},
+        AnswerRow{"a one-pixel change", "BOX 100 100 300 300 1\r\nCIRCLE 200 200 50 2\r\nLINE 5 5 6 5 0\r\n", 0,
+                  "\"differing\": 1, \"match\": 100.0, \"passed\": false, \"first_line\": 3, \"answer_line\": null", 1},
+        AnswerRow{"the tolerance lets it pass", "BOX 100 100 300 300 1\r\nCIRCLE 200 200 50 2\r\nLINE 5 5 6 5 0\r\n", 1,
+                  "\"differing\": 1, \"match\": 100.0, \"passed\": true, \"first_line\": 3, \"answer_line\": null", 0},
+        AnswerRow{"a missing line", "BOX 100 100 300 300 1\r\n", 0,
+                  "\"differing\": 354, \"match\": 99.9, \"passed\": false, \"first_line\": null, \"answer_line\": 2", 1},
+        AnswerRow{"an extra line", "REM\r\nBOX 100 100 300 300 1\r\nCIRCLE 200 200 50 2\r\nBOX 0 0 9 9 3\r\n", 0,
+                  "\"differing\": 36, \"match\": 100.0, \"passed\": false, \"first_line\": 4, \"answer_line\": null", 1},
+        AnswerRow{"a changed colour", "BOX 100 100 300 300 1\r\nCIRCLE 200 200 50 4\r\n", 0,
+                  "\"differing\": 354, \"match\": 99.9, \"passed\": false, \"first_line\": 2, \"answer_line\": null", 1},
+        AnswerRow{"an error", "BOX 100 100 300 300 1\r\nCIRCLE 200 200\r\n", 1000,
+                  "\"exit_status\": 1, \"error_line\": 2", 1}));
+
+TEST(Batch, AFaultyAnswerStopsTheBatchBeforeAnythingIsWritten) {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("answer.kuv"), "BOX 1 1 9 9 1\r\nOOPS\r\n");
+    WriteFile(dir.filePath("s.kuv"), "BOX 1 1 9 9 1\r\n");
+    std::istringstream in;
+    std::ostringstream out, err;
+    const QString outDir = dir.filePath("out");
+    EXPECT_EQ(RenderMain({"--batch", outDir.toStdString(), "--answer", dir.filePath("answer.kuv").toStdString(),
+                          dir.filePath("s.kuv").toStdString()},
+                         in, out, err),
+              2);
+    EXPECT_NE(err.str().find("  2行：命令の間違い"), std::string::npos) << err.str();
+    EXPECT_FALSE(QDir(outDir).exists());
+    EXPECT_EQ(RenderMain({"--batch", outDir.toStdString(), "--answer", dir.filePath("none.kuv").toStdString(),
+                          dir.filePath("s.kuv").toStdString()},
+                         in, out, err),
+              2);
+    EXPECT_FALSE(QDir(outDir).exists());
+    EXPECT_EQ(RenderMain({"--batch", outDir.toStdString(), "--tolerance", "5", dir.filePath("s.kuv").toStdString()}, in, out, err), 2);
+    EXPECT_EQ(RenderMain({"--batch", outDir.toStdString(), "--answer", dir.filePath("s.kuv").toStdString(), "--tolerance", "-1",
+                          dir.filePath("s.kuv").toStdString()},
+                         in, out, err),
+              2);
+}
+
+TEST(Compare, TheDifferencePictureFadesWhatIsSharedAndColoursWhatIsNot) {
+    Listing a{std::string(kAnswer)}, s{std::string("BOX 100 100 300 300 1\r\nLINE 0 0 9 0 3\r\n")};
+    Picture answer, student;
+    answer.RecordOwners();
+    student.RecordOwners();
+    RunProgram(a, answer);
+    RunProgram(s, student);
+    const Picture d = DifferencePicture(student, answer);
+    const auto at = [&](int x, int y) { return ColorRefFromPixel(d.At(x, Picture::RowOf(y))) & 0xFFFFFF; };
+    EXPECT_EQ(at(250, 200), kOnlyInAnswer) << "the circle the student left out";
+    EXPECT_EQ(at(3, 0), kOnlyInStudent) << "the line the answer has not";
+    EXPECT_EQ(at(100, 150), 0xFFBFBFu) << "the shared blue box, faded to a quarter";
+    EXPECT_EQ(at(500, 400), 0xFFFFFFu);
 }
 
 }  // namespace

@@ -46,4 +46,24 @@ check "the screenshot shows the pictures ($colours colours): $shots/batch-report
 timeout 60 "$chromium" "${flags[@]}" --window-size=390,844 --virtual-time-budget=5000 \
     --screenshot="$shots/batch-report-phone.png" "$page" >/dev/null 2>&1
 check "a phone-sized screenshot: $shots/batch-report-phone.png" [ -s "$shots/batch-report-phone.png" ]
+
+# The same class beside an answer (student 1's listing): each picture's
+# match and mark in words, the first line that leaves the answer marked in
+# its listing, and the difference picture one click away.
+"$render" --batch "$scratch/checked" --answer "$scratch/class/student01.kuv" "$scratch/class" 2>/dev/null
+code=$?
+check "beside an answer the batch exits 1: most did not pass (got $code)" [ "$code" = 1 ]
+page="file://$scratch/checked/index.html"
+timeout 60 "$chromium" "${flags[@]}" --virtual-time-budget=5000 --dump-dom "$page" >"$scratch/checked.html" 2>/dev/null
+check "the answer's own listing passes, in words" grep -q '○ 合格 一致 100.0%（違う点 0）' "$scratch/checked.html"
+check "the others show their match and the line where they leave the answer" \
+    grep -q '× 不合格 一致 [0-9.]*%（違う点 [0-9]*）　2行目から答えと違います' "$scratch/checked.html"
+check "that line is marked in the listing" grep -q '<mark>   2  BOX ' "$scratch/checked.html"
+check "the difference picture is one click away" grep -q '<a href="student02-diff.png">違いの絵</a>' "$scratch/checked.html"
+check "and is a picture of the Picture's size" [ "$(identify -format '%wx%h' "$scratch/checked/student02-diff.png" 2>/dev/null)" = 641x481 ]
+check "the counts of those that passed and did not" grep -q '合格 1</span><span id="not-passed">不合格 29' "$scratch/checked.html"
+check "a switch shows only those that did not pass" grep -q 'id="only-failing"' "$scratch/checked.html"
+timeout 60 "$chromium" "${flags[@]}" --window-size=1280,1600 --virtual-time-budget=5000 \
+    --screenshot="$shots/batch-answer.png" "$page" >/dev/null 2>&1
+check "a screenshot of the checked class: $shots/batch-answer.png" [ -s "$shots/batch-answer.png" ]
 exit $((failures > 0))
