@@ -1,5 +1,6 @@
 #include "Check.h"
 
+#include "Render.h"
 #include "RenderArgs.h"
 #include "Report.h"
 
@@ -51,17 +52,11 @@ std::string ProblemsJson(const std::vector<Problem>& problems) {
 int CheckMain(const RenderArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const std::string& name = args.listings.front();
     try {
-        std::string text;
-        const QString unread = name == kStandardStream
-                                   ? ReadListingStream(in, text)
-                                   : ReadListingFile(PathFromNative(name), text, std::numeric_limits<std::size_t>::max());
-        if (!unread.isEmpty()) {
-            err << ErrorBoxText(unread).toStdString() << "\n";
-            return 2;
-        }
-        const Listing listing(text);
+        std::optional<std::string> text = ReadListingArgument(name, in, err);
+        if (!text) return 2;
+        const Listing listing(*text);
         // A run of its own, for the fills that start on their border.
-        Listing run(std::move(text));
+        Listing run(std::move(*text));
         Picture picture;
         const RunResult result = RunProgram(run, picture);
         const RunFindings findings{result.paintsOnBorder, std::move(run)};

@@ -1,5 +1,6 @@
 #include "Describe.h"
 
+#include "Render.h"
 #include "RenderArgs.h"
 #include "Report.h"
 
@@ -69,15 +70,9 @@ std::string DescriptionJson(const Description& d) {
 int DescribeMain(const RenderArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const std::string& name = args.listings.front();
     try {
-        std::string text;
-        const QString unread = name == kStandardStream
-                                   ? ReadListingStream(in, text)
-                                   : ReadListingFile(PathFromNative(name), text, std::numeric_limits<std::size_t>::max());
-        if (!unread.isEmpty()) {
-            err << ErrorBoxText(unread).toStdString() << "\n";
-            return 2;
-        }
-        Listing listing(std::move(text));
+        std::optional<std::string> text = ReadListingArgument(name, in, err);
+        if (!text) return 2;
+        Listing listing(std::move(*text));
         Picture picture;
         picture.RecordOwners();
         const RunResult result = RunProgram(listing, picture);

@@ -124,6 +124,16 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
     return outcome;
 }
 
+std::optional<std::string> ReadListingArgument(const std::string& name, std::istream& in, std::ostream& err) {
+    std::string text;
+    const QString unread = name == kStandardStream
+                               ? ReadListingStream(in, text)
+                               : ReadListingFile(PathFromNative(name), text, std::numeric_limits<std::size_t>::max());
+    if (unread.isEmpty()) return text;
+    PrintFailure(err, unread);
+    return std::nullopt;
+}
+
 int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const ParsedArgs parsed = ParseRenderArgs(args);
     if (parsed.exitNow) {

@@ -50,4 +50,8 @@ struct RenderOutcome {
 
 RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream& out);
 
+// The listing a command names ("-" for in), read as Open reads it; when it
+// cannot be read, the error box's message goes to err and none is given.
+std::optional<std::string> ReadListingArgument(const std::string& name, std::istream& in, std::ostream& err);
+
 }  // namespace kuv

@@ -68,6 +68,20 @@ QTextCharFormat StyleOf(Role role, bool dark) {
 
 QColor QColorOf(ColorRef c) { return QColor(c & 0xFF, c >> 8 & 0xFF, c >> 16 & 0xFF); }
 
+// Where a mark goes under each screen row of a line's characters: from its
+// left to its right (at least 8 pixels), on a base 3 pixels above the
+// row's bottom, in its descent.
+template <class Mark>
+void ForEachRowUnder(const QTextBlock& block, const QRectF& box, Mark mark) {
+    const QTextLayout* layout = block.layout();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        if (line.textLength() == 0) continue;
+        const qreal left = box.left() + line.x();
+        mark(left, left + std::max<qreal>(line.naturalTextWidth(), 8), box.top() + line.y() + line.height() - 3);
+    }
+}
+
 // The core's hint as rich text: the marked parameter in bold.
 QString RichHint(const std::u16string& hint) {
     return QString::fromStdU16String(hint)
@@ -344,19 +358,14 @@ void ListingTeacher::PaintWave(QPainter& painter, const QTextBlock& block, const
     // dark one.
     painter.setPen(QPen(dark ? QColor(0xff, 0x8a, 0x8a) : QColor(0xb0, 0x00, 0x00), 2));
     painter.setBrush(Qt::NoBrush);
-    const QTextLayout* layout = block.layout();
-    for (int i = 0; i < layout->lineCount(); ++i) {
-        const QTextLine line = layout->lineAt(i);
-        if (line.textLength() == 0) continue;
-        const qreal left = box.left() + line.x(), right = left + std::max<qreal>(line.naturalTextWidth(), 8);
-        const qreal base = box.top() + line.y() + line.height() - 3;
+    ForEachRowUnder(block, box, [&](qreal left, qreal right, qreal base) {
         QPainterPath wave(QPointF(left, base + 1));
         for (qreal x = left; x < right; x += 4) {
             wave.lineTo(x + 2, base - 1);
             wave.lineTo(x + 4, base + 1);
         }
         painter.drawPath(wave);
-    }
+    });
 }
 
 void ListingTeacher::PaintDots(QPainter& painter, const QTextBlock& block, const QRectF& box, bool dark) {
@@ -365,14 +374,9 @@ void ListingTeacher::PaintDots(QPainter& painter, const QTextBlock& block, const
     // light editor (more than 7:1), light blue on a dark one.
     painter.setPen(Qt::NoPen);
     painter.setBrush(dark ? QColor(0x8a, 0xc4, 0xff) : QColor(0x00, 0x45, 0x9e));
-    const QTextLayout* layout = block.layout();
-    for (int i = 0; i < layout->lineCount(); ++i) {
-        const QTextLine line = layout->lineAt(i);
-        if (line.textLength() == 0) continue;
-        const qreal left = box.left() + line.x(), right = left + std::max<qreal>(line.naturalTextWidth(), 8);
-        const qreal base = box.top() + line.y() + line.height() - 3;
+    ForEachRowUnder(block, box, [&](qreal left, qreal right, qreal base) {
         for (qreal x = left; x < right; x += 4) painter.drawRect(QRectF(x, base - 1, 2, 2));
-    }
+    });
 }
 
 void ListingTeacher::CaretMoved() {
