@@ -201,7 +201,8 @@ int main(int argc, char** argv) {
         std::printf("the Picture in words after %d statements (no fills): %.1f ms (%zu items)\n", count, Ms(started), d.items.size());
         // What every run tells at once: the summary and the change.
         const auto told = std::chrono::steady_clock::now();
-        const std::u16string summary = SummaryOfRun(result) + DescribeChange(result.drawn, result.drawn);
+        const RunStatements drawn = StatementsRun(run, result.statementsRun);
+        const std::u16string summary = SummaryOfRun(result) + DescribeChange(drawn, drawn);
         std::printf("  what the run tells at once (summary and change): %.1f ms\n", Ms(told));
     }
     return errors == 0 ? 0 : 1;

@@ -243,7 +243,21 @@ std::vector<DescribedItem> ItemsRun(const Listing& rewritten, int lastLine) {
 
 }  // namespace
 
-std::u16string SummaryOfRun(const RunResult& run) { return SummaryOf(run.drawn.size(), run.colours); }
+std::u16string SummaryOfRun(const RunResult& run) { return SummaryOf(static_cast<std::size_t>(run.drawn), run.colours); }
+
+RunStatements StatementsRun(const Listing& rewritten, int lastLine) {
+    RunStatements run;
+    for (int line = 1; line <= std::min(lastLine, rewritten.Count()); ++line) {
+        const std::string_view text = rewritten.Get(line - 1);
+        const StatementForm* form = FormOf(ClassifyStatement(text));
+        if (!form || !form->draw) continue;
+        // FNV-1a: compared by 64 bits, never by the text.
+        std::uint64_t h = 14695981039346656037ull;
+        for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        run.emplace_back(line, h);
+    }
+    return run;
+}
 
 int NamedColourOf(const LineVerdict& verdict) { return NamedColour(verdict.kind, verdict.args.Nums.data()); }
 

@@ -10,6 +10,7 @@
 #include "picture/Picture.h"
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,12 @@ Description DescribeRun(const Listing& rewritten, int lastLine, const Picture& p
 // The summary alone, from what the run counted as it went: what a run
 // says at once, however long its listing.
 std::u16string SummaryOfRun(const RunResult& run);
+
+// The drawing statements a run executed (lines 1..lastLine of its
+// rewritten listing), as (line, a 64-bit hash of its text): what the next
+// run is compared with, without keeping the text.
+using RunStatements = std::vector<std::pair<int, std::uint64_t>>;
+RunStatements StatementsRun(const Listing& rewritten, int lastLine);
 
 // The named colour a drawing statement draws in (PAINT: its fill; PAINT24:
 // the nearest named colour).

@@ -44,13 +44,6 @@ std::string ErrorLogLine(int lineNumber, std::string_view message) {
     return out;
 }
 
-std::uint64_t StatementHash(std::string_view normalLine) {
-    // FNV-1a: two runs' statements compared by 64 bits, never by their text.
-    std::uint64_t h = 14695981039346656037ull;
-    for (const char c : normalLine) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return h;
-}
-
 namespace {
 
 void Draw(Picture& picture, int line, const LineVerdict& verdict) {
@@ -132,7 +125,7 @@ RunResult RunProgram(Listing& listing, Picture& picture, RunHistory* history) {
         if (verdict.kind == skEnd) break;
         if (PaintStartsOnBorder(picture, verdict)) result.paintsOnBorder.push_back(i + 1);
         if (FormOf(verdict.kind)->draw) {
-            result.drawn.emplace_back(i + 1, StatementHash(listing.Get(i)));
+            ++result.drawn;
             const int colour = NamedColourOf(verdict);
             if (std::find(result.colours.begin(), result.colours.end(), colour) == result.colours.end())
                 result.colours.push_back(colour);

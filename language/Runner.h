@@ -5,7 +5,6 @@
 #include "Listing.h"
 #include "Statements.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,11 +29,6 @@ struct RunError {
     StatementError what;
 };
 
-// The drawing statements a run executed, as (line, StatementHash of its
-// normal form): what the next run is compared with.
-using RunStatements = std::vector<std::pair<int, std::uint64_t>>;
-std::uint64_t StatementHash(std::string_view normalLine);
-
 // What a run asks of the windows around it, in the order it happened.
 struct RunResult {
     // The run got as far as clearing the ErrorLog and hiding the error window.
@@ -52,9 +46,10 @@ struct RunResult {
     // The PAINT and PAINT24 lines that started on their border colour and
     // so painted nothing.
     std::vector<int> paintsOnBorder;
-    // The drawing statements executed, and the named colours they drew in,
-    // in the order of first use (PAINT24: the nearest named colour).
-    RunStatements drawn;
+    // How many drawing statements it executed, and the named colours they
+    // drew in, in the order of first use (PAINT24: the nearest named colour):
+    // the Picture's summary, at no cost after the run.
+    int drawn = 0;
     std::vector<int> colours;
 };
 

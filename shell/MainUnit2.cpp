@@ -258,18 +258,19 @@ void TFormM::N4Click() {
     }
     Memo1->Teacher()->SetRunFindings({result.paintsOnBorder, result.paintsOnBorder.empty() ? Listing() : listing});
     if (result.pictureCleared) {
-        DescribeRunToAssistiveTools(result);
+        DescribeRunToAssistiveTools(listing, result);
         stages_->RunDrew(std::move(listing));
     }
     formG_->PictureChanged();
     RefreshDescription();
 }
 
-void TFormM::DescribeRunToAssistiveTools(const RunResult& result) {
+void TFormM::DescribeRunToAssistiveTools(const Listing& rewritten, const RunResult& result) {
     lastRunLines_ = result.statementsRun;
+    RunStatements now = StatementsRun(rewritten, result.statementsRun);
     QString told = QString::fromStdU16String(SummaryOfRun(result));
-    if (lastRunStatements_) told += ' ' + QString::fromStdU16String(DescribeChange(*lastRunStatements_, result.drawn));
-    lastRunStatements_ = result.drawn;
+    if (lastRunStatements_) told += ' ' + QString::fromStdU16String(DescribeChange(*lastRunStatements_, now));
+    lastRunStatements_ = std::move(now);
     formG_->Image1->SetSummary(told);
 }
 

@@ -175,7 +175,7 @@ private:
     RunStages* stages_;
     // After a run: the Picture in words, told to assistive tools, with what
     // changed since the run before; 絵の説明 brought up to date.
-    void DescribeRunToAssistiveTools(const RunResult& result);
+    void DescribeRunToAssistiveTools(const Listing& rewritten, const RunResult& result);
     void RefreshDescription();
     // A row of 絵の説明 chosen: the caret to its line, its pixels marked.
     void ChooseDescribedLine(int line);

@@ -105,8 +105,9 @@ EMSCRIPTEN_KEEPALIVE int kuv_run(const char* listing, int size) {
     core.linesRun = result.statementsRun;
     if (result.pictureCleared) {
         core.told = kuv::SummaryOfRun(result);
-        if (core.statements) core.told += u' ' + kuv::DescribeChange(*core.statements, result.drawn);
-        core.statements = result.drawn;
+        kuv::RunStatements now = kuv::StatementsRun(text, result.statementsRun);
+        if (core.statements) core.told += u' ' + kuv::DescribeChange(*core.statements, now);
+        core.statements = std::move(now);
     }
     core.paintedBy = std::move(text);
     core.errorLine = result.errorLine;

@@ -94,7 +94,8 @@ TEST(DescribeChangeTest, NamesTheLinesChangedAddedAndRemoved) {
     const auto drawn = [](std::string_view listing) {
         Listing l{std::string(listing)};
         Picture picture;
-        return RunProgram(l, picture).drawn;
+        const RunResult run = RunProgram(l, picture);
+        return StatementsRun(l, run.statementsRun);
     };
     const RunStatements before = drawn("BOX 1 1 9 9 1\r\nCIRCLE 5 5 3 2\r\nLINE 0 0 9 9 1");
     EXPECT_EQ(Utf8(DescribeChange(before, before)), "前の実行から変わった命令はありません。");
