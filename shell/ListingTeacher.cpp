@@ -199,10 +199,13 @@ ListingTeacher::Verdict ListingTeacher::VerdictOf(const QTextBlock& block) {
     v.first = first;
     if (first.text().isEmpty()) return v;  // the rewrite deletes it
     const Standing standing = StandingOf(first);
-    const LineCheck check = CheckLineAt(BytesOf(first), {standing.first, standing.stopped, !first.next().isValid()});
+    v.bytes = BytesOf(first);
+    const LineCheck check = CheckLineAt(v.bytes, {standing.first, standing.stopped, !first.next().isValid()});
     v.reached = check.reached;
     v.kind = check.verdict.kind;
-    if (check.verdict.args.error && first.blockNumber() != typingBlock_) v.message = check.verdict.args.Msg;
+    if (first.blockNumber() == typingBlock_) return v;
+    if (check.verdict.args.error) v.message = check.verdict.args.Msg;
+    v.check = check;
     return v;
 }
 
@@ -246,16 +249,13 @@ int ListingTeacher::RunNumberOf(const QTextBlock& first) const {
     return number;
 }
 
-std::vector<Problem> ListingTeacher::ProblemsOf(const QTextBlock& block, bool numbered) {
-    QTextBlock first = block;
-    while (ListingEditor::ContinuesLine(first)) first = first.previous();
-    if (first.text().isEmpty() || first.blockNumber() == typingBlock_) return {};
-    const Standing standing = StandingOf(first);
-    LineCheck check = CheckLineAt(BytesOf(first), {standing.first, standing.stopped, !first.next().isValid()});
-    if (numbered) check.number = RunNumberOf(first);
+std::vector<Problem> ListingTeacher::ProblemsOf(const Verdict& v, bool numbered) {
+    if (!v.check) return {};
+    LineCheck check = *v.check;
+    if (numbered) check.number = RunNumberOf(v.first);
     // After a run the editor holds the rewritten listing: its lines are the
     // run's, one for one, until an edit.
-    return ProblemsOfLine(BytesOf(first), check, editor_->LineOf(first) + 1, &run_);
+    return ProblemsOfLine(v.bytes, check, editor_->LineOf(v.first) + 1, &run_);
 }
 
 QString ListingTeacher::MessageOf(const QTextBlock& block) {
@@ -330,7 +330,7 @@ void ListingTeacher::PaintMarks(QPainter& painter) {
         if (!v.reached) continue;
         if (!v.message.empty())
             PaintWave(painter, b, box, dark);
-        else if (!ProblemsOf(b, false).empty())
+        else if (!ProblemsOf(v, false).empty())
             PaintDots(painter, b, box, dark);
         for (const Swatch& s : LineSwatches(Utf16Of(b.text()), v.kind)) {
             const QTextLine line = b.layout()->lineForTextPosition(s.after);

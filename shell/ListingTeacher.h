@@ -71,16 +71,20 @@ private:
     // What the run would make of the line that holds block.
     struct Verdict {
         QTextBlock first;  // the line's first block
+        std::string bytes;  // its text as the run takes it
         bool reached = true;
         StatementKind kind = skUnknown;
         std::string message;  // CP932; empty for none (or not yet)
+        // The check, its number not yet counted; for a line with text that
+        // is not being typed, else none.
+        std::optional<LineCheck> check;
     };
     Standing StandingOf(const QTextBlock& lineStart);
     Verdict VerdictOf(const QTextBlock& block);
-    // The marks of the line of block (none while it is typed); numbered
-    // asks for the ErrorLog line's number, which costs a count of the lines
-    // before it.
-    std::vector<Problem> ProblemsOf(const QTextBlock& block, bool numbered);
+    // The marks of a line (none while it is typed); numbered asks for the
+    // ErrorLog line's number, which costs a count of the lines before it.
+    std::vector<Problem> ProblemsOf(const Verdict& verdict, bool numbered);
+    std::vector<Problem> ProblemsOf(const QTextBlock& block, bool numbered) { return ProblemsOf(VerdictOf(block), numbered); }
     // The line's number in the listing as the run rewrites it.
     int RunNumberOf(const QTextBlock& first) const;
     // Colours and checks the lines on screen whose text or standing changed.
