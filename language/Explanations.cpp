@@ -495,8 +495,11 @@ std::vector<Problem> ProblemsOfLine(std::string_view line, const LineCheck& chec
 }
 
 std::vector<Problem> ListProblems(const Listing& listing, const RunFindings* run) {
+    return ListProblems(listing, CheckListing(listing), run);
+}
+
+std::vector<Problem> ListProblems(const Listing& listing, const std::vector<LineCheck>& checks, const RunFindings* run) {
     std::vector<Problem> problems;
-    const std::vector<LineCheck> checks = CheckListing(listing);
     for (std::size_t i = 0; i < checks.size(); ++i) {
         for (Problem& p : ProblemsOfLine(listing.Get(static_cast<int>(i)), checks[i], checks[i].number, run)) {
             p.line = static_cast<int>(i) + 1;

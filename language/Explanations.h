@@ -106,8 +106,10 @@ struct Problem {
 std::vector<Problem> ProblemsOfLine(std::string_view line, const LineCheck& check, int runLine = 0,
                                     const RunFindings* run = nullptr);
 
-// Every problem of a listing, in the order of its lines.
+// Every problem of a listing, in the order of its lines; from its checks
+// (CheckListing) where the caller has them already.
 std::vector<Problem> ListProblems(const Listing& listing, const RunFindings* run = nullptr);
+std::vector<Problem> ListProblems(const Listing& listing, const std::vector<LineCheck>& checks, const RunFindings* run);
 
 // The error that stopped a run, as a problem of its line in the rewritten
 // listing.

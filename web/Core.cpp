@@ -51,6 +51,10 @@ std::u16string_view Utf16(const char16_t* text, int length) { return {text, stat
 
 std::u16string Ascii(const std::string& s) { return {s.begin(), s.end()}; }
 
+// An answer of many texts: each its length in decimal, ":" and the text,
+// so that any character may stand in one.
+void AppendField(std::u16string& out, const std::u16string& field) { out += Ascii(std::to_string(field.size())) + u':' + field; }
+
 const char16_t* Answer(std::u16string text, int* length) {
     The().text = std::move(text);
     *length = static_cast<int>(The().text.size());
@@ -159,22 +163,20 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* kuv_save(const char16_t* text, int leng
 EMSCRIPTEN_KEEPALIVE const char16_t* kuv_check(const char16_t* text, int length, int* answerLength) {
     const kuv::Listing listing(kuv::EncodeCp932Lines(Utf16(text, length)));
     std::u16string out;
-    const auto field = [&out](const std::u16string& f) { out += Ascii(std::to_string(f.size())) + u':' + f; };
+    const auto field = [&out](const std::u16string& f) { AppendField(out, f); };
     const std::vector<kuv::LineCheck> checks = kuv::CheckListing(listing);
     std::size_t unreached = 0;
     for (std::size_t i = 0; i < checks.size() && unreached == 0; ++i)
         if (!checks[i].reached) unreached = i + 1;
     field(Ascii(std::to_string(unreached)));
-    for (std::size_t i = 0; i < checks.size(); ++i) {
-        for (const kuv::Problem& p : kuv::ProblemsOfLine(listing.Get(static_cast<int>(i)), checks[i], checks[i].number, &The().findings)) {
-            const std::u16string fixed = p.fix ? kuv::DecodeCp932(*p.fix) : std::u16string();
-            field(Ascii(std::to_string(i + 1)));
-            field(p.error ? u"e" : u"w");
-            field(p.message);
-            field(p.explanation);
-            field(fixed);
-            field(p.fix ? kuv::FixCaption(fixed) : std::u16string());
-        }
+    for (const kuv::Problem& p : kuv::ListProblems(listing, checks, &The().findings)) {
+        const std::u16string fixed = p.fix ? kuv::DecodeCp932(*p.fix) : std::u16string();
+        field(Ascii(std::to_string(p.line)));
+        field(p.error ? u"e" : u"w");
+        field(p.message);
+        field(p.explanation);
+        field(fixed);
+        field(p.fix ? kuv::FixCaption(fixed) : std::u16string());
     }
     return Answer(std::move(out), answerLength);
 }
@@ -284,7 +286,7 @@ EMSCRIPTEN_KEEPALIVE const char16_t* kuv_picture_words(int* length) {
     const kuv::Description d = core.paintedBy ? kuv::DescribeRun(*core.paintedBy, core.linesRun, core.picture)
                                               : kuv::Description{kuv::SummaryOfRun(kuv::RunResult{}), {}};
     std::u16string out;
-    const auto field = [&out](const std::u16string& f) { out += Ascii(std::to_string(f.size())) + u':' + f; };
+    const auto field = [&out](const std::u16string& f) { AppendField(out, f); };
     field(d.summary);
     for (const kuv::DescribedItem& item : d.items) {
         field(Ascii(std::to_string(item.line)));
