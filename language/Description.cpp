@@ -224,10 +224,41 @@ std::u16string SummaryOf(std::size_t drawn, const std::vector<int>& colours) {
     return u"描いた命令は " + Num(static_cast<long>(drawn)) + u" 個、使った色は " + names + u" です。";
 }
 
+// Sets what each visible item lies in: the smallest BOX or CIRCLE (by
+// area) around its pixels. The containers are filed by the cells of a
+// coarse grid that their extents cover: one that holds an item holds the
+// centre of its pixels, so only that cell's containers are tried.
+void FindContainers(std::vector<DescribedItem>& items) {
+    std::vector<const DescribedItem*> containers;
+    for (const DescribedItem& item : items)
+        if (item.kind == skBox || item.kind == skCircle) containers.push_back(&item);
+    std::stable_sort(containers.begin(), containers.end(), [](auto a, auto b) { return AreaOf(*a) < AreaOf(*b); });
+    constexpr int kCell = 32, kColumns = Picture::kWidth / kCell + 1, kRows = Picture::kHeight / kCell + 1;
+    std::vector<std::vector<const DescribedItem*>> cells(static_cast<std::size_t>(kColumns * kRows));
+    for (const DescribedItem* c : containers) {
+        const auto& p = c->params;
+        const bool box = c->kind == skBox;
+        const int x0 = box ? std::min(p[0], p[2]) : p[0] - p[2], x1 = box ? std::max(p[0], p[2]) : p[0] + p[2];
+        const int y0 = box ? std::min(p[1], p[3]) : p[1] - p[2], y1 = box ? std::max(p[1], p[3]) : p[1] + p[2];
+        for (int cy = std::max(0, y0) / kCell; cy <= std::min(Picture::kHeight - 1, y1) / kCell; ++cy)
+            for (int cx = std::max(0, x0) / kCell; cx <= std::min(Picture::kWidth - 1, x1) / kCell; ++cx)
+                cells[static_cast<std::size_t>(cy * kColumns + cx)].push_back(c);
+    }
+    for (DescribedItem& item : items) {
+        if (!item.bbox) continue;
+        const auto& b = *item.bbox;
+        for (const DescribedItem* c : cells[static_cast<std::size_t>((b[1] + b[3]) / 2 / kCell * kColumns + (b[0] + b[2]) / 2 / kCell)])
+            if (c != &item && Contains(*c, b)) {
+                item.inside = c->line;
+                break;
+            }
+    }
+}
+
 // The drawing statements of lines 1..lastLine, with their numbers.
 std::vector<DescribedItem> ItemsRun(const Listing& rewritten, int lastLine) {
     std::vector<DescribedItem> items;
-    for (int line = 1; line <= std::min(lastLine, rewritten.Count()); ++line) {
+    for (int line = 1; line <= lastLine; ++line) {
         const LineVerdict v = CheckLine(rewritten.Get(line - 1));
         const StatementForm* form = FormOf(v.kind);
         if (!form || !form->draw || v.args.error) continue;
@@ -277,7 +308,6 @@ Description DescribeRun(const Listing& rewritten, int lastLine, const Picture& p
     lastLine = std::min(lastLine, rewritten.Count());
     d.items = ItemsRun(rewritten, lastLine);
     const Owned owned = CountOwners(picture, lastLine);
-    std::vector<const DescribedItem*> containers;
     for (DescribedItem& item : d.items) {
         item.pixels = owned.pixels[static_cast<std::size_t>(item.line)];
         const std::array<int, 4>& b = owned.box[static_cast<std::size_t>(item.line)];
@@ -286,39 +316,14 @@ Description DescribeRun(const Listing& rewritten, int lastLine, const Picture& p
             item.place = PlaceOf(*item.bbox);
         }
         if (item.kind == skPaint || item.kind == skPaint24) item.percent = 100.0 * item.pixels / kPicturePixels;
-        if (item.kind == skBox || item.kind == skCircle) containers.push_back(&item);
     }
-    std::stable_sort(containers.begin(), containers.end(), [](auto a, auto b) { return AreaOf(*a) < AreaOf(*b); });
-    // The containers by the cells of a coarse grid that their extents
-    // cover, smallest first: one that holds an item holds the centre of its
-    // pixels, so only that cell's containers are tried.
-    constexpr int kCell = 32, kColumns = Picture::kWidth / kCell + 1, kRows = Picture::kHeight / kCell + 1;
-    std::vector<std::vector<const DescribedItem*>> cells(static_cast<std::size_t>(kColumns * kRows));
-    for (const DescribedItem* c : containers) {
-        const auto& p = c->params;
-        const bool box = c->kind == skBox;
-        const int x0 = box ? std::min(p[0], p[2]) : p[0] - p[2], x1 = box ? std::max(p[0], p[2]) : p[0] + p[2];
-        const int y0 = box ? std::min(p[1], p[3]) : p[1] - p[2], y1 = box ? std::max(p[1], p[3]) : p[1] + p[2];
-        for (int cy = std::max(0, y0) / kCell; cy <= std::min(Picture::kHeight - 1, y1) / kCell; ++cy)
-            for (int cx = std::max(0, x0) / kCell; cx <= std::min(Picture::kWidth - 1, x1) / kCell; ++cx)
-                cells[static_cast<std::size_t>(cy * kColumns + cx)].push_back(c);
-    }
+    FindContainers(d.items);
     Picture scratch;
     scratch.RecordOwners();
     int redrawn = 0;
-    for (DescribedItem& item : d.items) {
-        if (item.bbox) {
-            const auto& b = *item.bbox;
-            const int cell = (b[1] + b[3]) / 2 / kCell * kColumns + (b[0] + b[2]) / 2 / kCell;
-            for (const DescribedItem* c : cells[static_cast<std::size_t>(cell)])
-                if (c != &item && Contains(*c, b)) {
-                    item.inside = c->line;
-                    break;
-                }
-        } else if (picture.RecordsOwners() && redrawn++ < kMostRedrawn) {
+    for (DescribedItem& item : d.items)
+        if (!item.bbox && picture.RecordsOwners() && redrawn++ < kMostRedrawn)
             item.hiddenBy = CoveringLine(item, rewritten, picture, scratch);
-        }
-    }
     for (DescribedItem& item : d.items) item.words = ItemWords(item, d.items);
 
     std::vector<int> colours;

@@ -209,15 +209,14 @@ struct Mending {
     const Words<char16_t> SplitLine() const { return SplitWords(std::u16string_view(line)); }
     const StatementForm* Form() const { return FormOf(verdict.kind); }
     std::u16string ErrorWord() const { return DecodeCp932(verdict.args.error ? verdict.args.error->word : std::string()); }
-    std::u16string ErrorParameterName() const {
-        const StatementForm* f = Form();
-        const int p = verdict.args.errorParameter;
-        return f && p >= 0 ? Utf8ToUtf16(f->parameters[static_cast<std::size_t>(p)].name) : std::u16string();
-    }
     const Parameter* ErrorParameter() const {
         const StatementForm* f = Form();
         const int p = verdict.args.errorParameter;
         return f && p >= 0 ? &f->parameters[static_cast<std::size_t>(p)] : nullptr;
+    }
+    std::u16string ErrorParameterName() const {
+        const Parameter* p = ErrorParameter();
+        return p ? Utf8ToUtf16(p->name) : std::u16string();
     }
 };
 
