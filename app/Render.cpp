@@ -92,9 +92,9 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
 
         Listing listing(std::move(text));
         Picture picture;
-        if (job.owners || job.describe || job.answer) picture.RecordOwners();
+        if (job.owners || job.answer) picture.RecordOwners();
         const RunResult result = RunProgram(listing, picture);
-        if (job.describe) outcome.summary = DescribeRun(listing, result.statementsRun, picture).summary;
+        if (job.describe) outcome.summary = SummaryOfRun(result);
         if (job.answer) {
             outcome.comparison = ComparePictures(picture, *job.answer);
             const QString failure = WriteBytes(DifferencePng(DifferencePicture(picture, *job.answer)), job.difference, job.special, out);

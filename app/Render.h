@@ -29,7 +29,7 @@ struct RenderJob {
     std::optional<std::string> owners;
     // Whether a FIFO or a device may be waited for, as on one listing.
     SpecialFiles special = SpecialFiles::Wait;
-    // Whether to put the Picture in words (the outcome's summary).
+    // Whether to give the Picture's summary in words.
     bool describe = false;
     // The answer's Picture (with its owners) to compare with, and where the
     // difference picture goes (PNG).
