@@ -7,6 +7,7 @@
 
 #include "language/Cp932.h"
 #include "language/Description.h"
+#include "language/Link.h"
 #include "language/Listing.h"
 #include "language/Runner.h"
 #include "picture/Picture.h"
@@ -134,6 +135,21 @@ std::optional<std::string> ReadListingArgument(const std::string& name, std::ist
     return std::nullopt;
 }
 
+namespace {
+// --link: the listing's link on a line of its own.
+int LinkMain(const RenderArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    const std::optional<std::string> text = ReadListingArgument(args.listings.front(), in, err);
+    if (!text) return 2;
+    const MadeLink made = LinkOfListingFile(args.linkBase, *text);
+    if (made.problem != LinkProblem::None) {
+        err << "kuv-render: " << Utf16ToUtf8(LinkProblemText(made.problem)) << "\n";
+        return 1;
+    }
+    out << made.link << "\n";
+    return 0;
+}
+}  // namespace
+
 int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const ParsedArgs parsed = ParseRenderArgs(args);
     if (parsed.exitNow) {
@@ -145,6 +161,7 @@ int RenderMain(const std::vector<std::string>& args, std::istream& in, std::ostr
     if (o.mode == RenderArgs::Mode::Batch) return BatchMain(o, err);
     if (o.mode == RenderArgs::Mode::Check) return CheckMain(o, in, out, err);
     if (o.mode == RenderArgs::Mode::Describe) return DescribeMain(o, in, out, err);
+    if (o.mode == RenderArgs::Mode::Link) return LinkMain(o, in, out, err);
     const RenderJob job{o.listings.front(), o.picture, o.format.value_or(ImageFormat::Png), o.listingOut, o.owners};
     const RenderOutcome outcome = RenderListing(job, in, out);
     if (outcome.exitCode == 2) PrintFailure(err, outcome.failure);

@@ -15,6 +15,7 @@ const char* const kBatchUsage =
     "usage: kuv-render --batch OUTDIR [--format png|bmp|jpg] [-j N] [--answer ANSWER.kuv [--tolerance N]] LISTING|FOLDER...\n";
 const char* const kCheckUsage = "usage: kuv-render --check [--json] LISTING\n";
 const char* const kDescribeUsage = "usage: kuv-render --describe [--json] LISTING\n";
+const char* const kLinkUsage = "usage: kuv-render --link BASE_URL LISTING\n";
 
 namespace {
 
@@ -54,6 +55,12 @@ constexpr const char* kHelp =
     "                   place, what can be seen of it, what hides it, what it lies\n"
     "                   in); exit status as for a run\n"
     "\n"
+    "kuv-render --link BASE_URL LISTING\n"
+    "                   prints the link that hands the listing out: the page at\n"
+    "                   BASE_URL opens it (the very link the page's リンクをコピー\n"
+    "                   makes). Exit status 1 when the link would pass 32,000\n"
+    "                   characters, 2 when the listing cannot be read\n"
+    "\n"
     "Files are replaced whole or not at all: a failed write leaves an existing\n"
     "file as it was. Devices and FIFOs are written in place.\n"
     "\n"
@@ -89,7 +96,9 @@ constexpr Option kOptions[] = {
     {"--json", nullptr, Value::Flag, false, false, true, "", "", "", ""},
 };
 
+// --link takes no options.
 const Option* OptionNamed(const std::string& a, RenderArgs::Mode mode) {
+    if (mode == RenderArgs::Mode::Link) return nullptr;
     for (const Option& o : kOptions)
         if ((a == o.name || (o.alias && a == o.alias)) &&
             (mode == RenderArgs::Mode::Single ? o.single : mode == RenderArgs::Mode::Batch ? o.batch : o.check))
@@ -104,6 +113,7 @@ ParsedArgs Usage(RenderArgs::Mode mode, const std::string& problem) {
             (mode == RenderArgs::Mode::Batch      ? kBatchUsage
              : mode == RenderArgs::Mode::Check    ? kCheckUsage
              : mode == RenderArgs::Mode::Describe ? kDescribeUsage
+             : mode == RenderArgs::Mode::Link     ? kLinkUsage
                                                   : kRenderUsage);
     return p;
 }
@@ -113,9 +123,11 @@ std::optional<ImageFormat> FormatOf(const std::string& path) {
     return ImageFormatNamed(QFileInfo(PathFromNative(path)).suffix().toLower().toStdString());
 }
 
-// "--batch OUTDIR" may stand anywhere: the rest are the batch's words.
-std::vector<std::string> WithoutBatch(const std::vector<std::string>& args, std::string& outDir, bool& haveOutDir) {
-    const auto batch = std::find(args.begin(), args.end(), "--batch");
+// "--batch OUTDIR" (and "--link BASE_URL") may stand anywhere: the rest
+// are the mode's words.
+std::vector<std::string> WithoutModeWord(const std::vector<std::string>& args, const char* word, std::string& outDir,
+                                         bool& haveOutDir) {
+    const auto batch = std::find(args.begin(), args.end(), word);
     haveOutDir = batch + 1 != args.end();
     if (haveOutDir) outDir = *(batch + 1);
     std::vector<std::string> rest(args.begin(), batch);
@@ -143,7 +155,13 @@ ParsedArgs ParseRenderArgs(const std::vector<std::string>& given) {
     // --check and --describe are modes of one listing, like --batch a word
     // that may stand anywhere.
     const char* oneMode = given_("--check") ? "--check" : given_("--describe") ? "--describe" : nullptr;
-    if (oneMode) {
+    if (given_("--link")) {
+        r.mode = RenderArgs::Mode::Link;
+        if (given_("--batch") || oneMode) return Usage(r.mode, "--link cannot be used with other modes");
+        bool haveBase = false;
+        args = WithoutModeWord(given, "--link", r.linkBase, haveBase);
+        if (!haveBase) return Usage(r.mode, "--link needs the page's address");
+    } else if (oneMode) {
         r.mode = given_("--check") ? RenderArgs::Mode::Check : RenderArgs::Mode::Describe;
         if (given_("--batch") || (given_("--check") && given_("--describe")))
             return Usage(r.mode, std::string(oneMode) + " cannot be used with " + (given_("--batch") ? "--batch" : "--describe"));
@@ -151,7 +169,7 @@ ParsedArgs ParseRenderArgs(const std::vector<std::string>& given) {
     } else if (std::find(given.begin(), given.end(), "--batch") != given.end()) {
         r.mode = RenderArgs::Mode::Batch;
         bool haveOutDir = false;
-        args = WithoutBatch(given, r.outDir, haveOutDir);
+        args = WithoutModeWord(given, "--batch", r.outDir, haveOutDir);
         if (!haveOutDir) return Usage(r.mode, "--batch needs an output folder");
     }
     // Check, like Single, takes one listing.
@@ -200,7 +218,7 @@ ParsedArgs ParseRenderArgs(const std::vector<std::string>& given) {
             case Value::Flag: break;
         }
     }
-    if (r.mode == RenderArgs::Mode::Check || r.mode == RenderArgs::Mode::Describe) {
+    if (r.mode == RenderArgs::Mode::Check || r.mode == RenderArgs::Mode::Describe || r.mode == RenderArgs::Mode::Link) {
         if (r.listings.empty()) return Usage(r.mode, "no listing given");
     } else if (single) {
         if (const std::optional<std::string> problem = SingleProblem(r)) return Usage(r.mode, *problem);

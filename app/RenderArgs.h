@@ -11,7 +11,7 @@
 namespace kuv {
 
 struct RenderArgs {
-    enum class Mode { Single, Batch, Check, Describe };
+    enum class Mode { Single, Batch, Check, Describe, Link };
     Mode mode = Mode::Single;
     // The listings: one for Single, files and folders for Batch.
     std::vector<std::string> listings;
@@ -22,6 +22,7 @@ struct RenderArgs {
     std::optional<std::string> answer;  // Batch: the listing every picture is compared with
     int tolerance = 0;                  // Batch: the differing pixels a picture that passes may have
     bool json = false;                  // Check, Describe: as JSON
+    std::string linkBase;               // Link: the page's address
 };
 
 // What the command line asks for: a run with its arguments, or an answer
@@ -42,5 +43,6 @@ extern const char* const kRenderUsage;
 extern const char* const kBatchUsage;
 extern const char* const kCheckUsage;
 extern const char* const kDescribeUsage;
+extern const char* const kLinkUsage;
 
 }  // namespace kuv

@@ -16,7 +16,7 @@ esac
 packages=(
   # build
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libjpeg62-turbo-dev
+  qt6-base-dev libjpeg62-turbo-dev zlib1g-dev
   fonts-ipafont-gothic qt6-translations-l10n
   # the Debian package: CPack finds the libraries' packages with dpkg-shlibdeps
   dpkg-dev
@@ -34,6 +34,8 @@ packages=(
   chromium firefox-esr webkit2gtk-driver
   # real X key presses into WebKitGTK's input method
   xdotool
+  # the page's QR codes, read back as a phone would
+  zbar-tools
   # the browser edition: the core in WebAssembly
   emscripten
 )

@@ -6,6 +6,7 @@
 #include "language/Description.h"
 #include "language/Explanations.h"
 #include "language/LineStyle.h"
+#include "language/Link.h"
 #include "language/Listing.h"
 #include "language/ListingText.h"
 #include "language/Messages.h"
@@ -147,6 +148,31 @@ EMSCRIPTEN_KEEPALIVE const char16_t* kuv_text(int which, int* length) {
 // rules; bytes that are not text kept as stand-ins).
 EMSCRIPTEN_KEEPALIVE const char16_t* kuv_load(const char* bytes, int size, int* length) {
     return Answer(kuv::DecodeCp932Lines(kuv::NormaliseLoadedText(std::string_view(bytes, static_cast<std::size_t>(size)))), length);
+}
+
+// The link that hands the editor's text out, from the page's address:
+// two fields, the link and the message of a link that cannot be made
+// (one of them empty).
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_link(const char16_t* base, int baseLength, const char16_t* text, int length,
+                                              int* answerLength) {
+    const kuv::MadeLink made =
+        kuv::LinkOfListing(kuv::Utf16ToUtf8(Utf16(base, baseLength)), kuv::EncodeCp932Lines(Utf16(text, length)));
+    std::u16string out;
+    AppendField(out, Ascii(made.link));
+    AppendField(out, kuv::LinkProblemText(made.problem));
+    return Answer(std::move(out), answerLength);
+}
+
+// The listing of a link (or its fragment) as the editor takes it: two
+// fields, the text and the message of a link that cannot be opened (the
+// text is then empty).
+EMSCRIPTEN_KEEPALIVE const char16_t* kuv_open_link(const char16_t* link, int length, int* answerLength) {
+    const kuv::OpenedLink opened = kuv::ListingOfLink(kuv::Utf16ToUtf8(Utf16(link, length)));
+    std::u16string out;
+    AppendField(out, opened.problem == kuv::LinkProblem::None ? kuv::DecodeCp932Lines(kuv::NormaliseLoadedText(opened.listing))
+                                                              : std::u16string());
+    AppendField(out, kuv::LinkProblemText(opened.problem));
+    return Answer(std::move(out), answerLength);
 }
 
 // The editor's text as a listing file's bytes (CP932, CR LF).

@@ -17,13 +17,16 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 # libjpeg for wasm, built once from Debian's source package.
 jpeg=$(dirname "$out")/libjpeg
 bash "$here/web/libjpeg.sh" "$jpeg"
+# zlib for wasm likewise: the links of listings.
+zlib=$(dirname "$out")/zlib
+bash "$here/web/zlib.sh" "$zlib"
 # The core's own source lists, as the desktop's build reads them.
 sources=()
 for module in language picture; do
   while read -r file; do [ -n "$file" ] && sources+=("$here/$module/$file"); done <"$here/$module/sources.txt"
 done
 sources+=("$native/app/glyphs.cpp" "$here"/web/{TextFromGlyphs,Core}.cpp)
-em++ -O2 -std=c++17 -I"$here" -I"$native/language" -I"$native/picture" -I"$jpeg/include" "${sources[@]}" "$jpeg/libjpeg.a" \
+em++ -O2 -std=c++17 -I"$here" -I"$native/language" -I"$native/picture" -I"$jpeg/include" -I"$zlib/include" "${sources[@]}" "$jpeg/libjpeg.a" "$zlib/libz.a" \
   -sEXPORTED_FUNCTIONS=_malloc,_free \
   -sEXPORTED_RUNTIME_METHODS=HEAPU8,HEAP32,HEAPU16 -sALLOW_MEMORY_GROWTH=1 -sMODULARIZE=1 -sEXPORT_NAME=KuvCore \
   -o "$out/kuv-core.js"

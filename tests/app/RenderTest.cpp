@@ -1,4 +1,5 @@
 #include "app/Render.h"
+#include "language/Link.h"
 #include "language/Cp932.h"
 #include "picture/Bmp.h"
 
@@ -8,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 #include <unistd.h>
 
@@ -278,6 +281,32 @@ TEST_F(RenderTest, DescribeNamesPaint24sComponentsAndAFillsShare) {
               std::string::npos)
         << out.str();
     EXPECT_NE(out.str().find("\"percent\": 49.9"), std::string::npos);
+}
+
+TEST_F(RenderTest, LinkPrintsTheLinkThatOpensTheListingAndRefusesWhatNoLinkCanHold) {
+    WriteFile("l.kuv", "LINE 0 0 9 9 1\nEND\n");
+    EXPECT_EQ(Render({"--link", "https://school.example/kuv/#k=old", Path("l.kuv")}), 0);
+    const std::string link = out.str();
+    ASSERT_EQ(link.back(), '\n');
+    EXPECT_EQ(link.rfind("https://school.example/kuv/#k=", 0), 0u) << link;
+    EXPECT_EQ(ListingOfLink(link.substr(0, link.size() - 1)).listing, "LINE 0 0 9 9 1\r\nEND\r\n");
+    EXPECT_EQ(Render({Path("l.kuv"), "--link", "https://school.example/kuv/"}), 0) << "the mode word may stand anywhere";
+    EXPECT_EQ(out.str(), link);
+
+    std::mt19937 random(3);
+    std::string noise;
+    while (noise.size() < 150000) noise += "REM " + std::to_string(random()) + "\r\n";
+    WriteFile("long.kuv", noise);
+    EXPECT_EQ(Render({"--link", "https://school.example/", Path("long.kuv")}), 1);
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_NE(err.str().find("32,000"), std::string::npos) << err.str();
+
+    EXPECT_EQ(Render({"--link", "https://school.example/", Path("none.kuv")}), 2);
+    EXPECT_EQ(Render({"--link"}), 2);
+    EXPECT_EQ(Render({"--link", "https://school.example/"}), 2);
+    EXPECT_EQ(Render({"--link", "https://school.example/", "--json", Path("l.kuv")}), 2);
+    EXPECT_EQ(Render({"--link", "https://school.example/", "--batch", "out", Path("l.kuv")}), 2);
+    EXPECT_NE(err.str().find("usage: kuv-render --link BASE_URL LISTING"), std::string::npos);
 }
 
 }  // namespace

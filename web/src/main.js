@@ -13,7 +13,8 @@ import { setUpMenuBar } from './menus.js';
 import { teaching } from './teaching.js';
 import { setUpPicture } from './picture.js';
 import { FileFailure, chooseListing, chooseNew, readFile, readHandle, watchListingInput, writeFile } from './files.js';
-import { keep, restore, flush } from './storage.js';
+import { keep, restore, flush, setAside } from './storage.js';
+import { setUpLinks } from './link.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -104,7 +105,8 @@ function askName(suggested) {
   });
 }
 
-let picture, editor, blank;
+let picture, editor, blank, links;
+const START_LISTING = 'REM\nEND\n';
 const caretLine = () => editor.state.doc.lineAt(editor.state.selection.main.head).number;
 // Back to the listing after a command, unless a modal box has the keyboard.
 const focusListing = () => { if (!document.querySelector('dialog:modal')) editor.focus(); };
@@ -214,6 +216,27 @@ async function openListing(chosen) {
   remember();
 }
 
+// A link's listing: a new, unsaved noname.kuv, with the caret at its start.
+function openLinkText(text) {
+  editor.dispatch({ changes: { from: 0, to: editor.state.doc.length, insert: text }, selection: { anchor: 0 }, scrollIntoView: true });
+  state.fileName = 'noname.kuv';
+  state.handle = null;
+  showFileName(state.fileName);
+  state.modified = false;
+  state.runDoc = null;
+  remember();
+  focusListing();
+}
+
+// The tab's listing, kept aside before a link's takes its place; false
+// when there is nothing to keep (the link's own listing, or the untouched
+// start listing).
+async function setAsideForLink(text) {
+  const earlier = editor.state.doc.toString();
+  if (earlier === text || (earlier === START_LISTING && !state.modified)) return false;
+  return setAside({ text: earlier, fileName: state.fileName, shownName: $('file').value, modified: state.modified });
+}
+
 async function listingBytes() {
   return (await ask({ op: 'save', text: editor.state.doc.toString() })).bytes;
 }
@@ -268,7 +291,7 @@ async function start() {
   }
   const checkListing = (text) => ask({ op: 'check', text });
   editor = new EditorView({
-    doc: kept ? kept.text : 'REM\nEND\n',
+    doc: kept ? kept.text : START_LISTING,
     extensions: [
       editing,
       teaching(ask, checkListing, $('hint')),
@@ -291,6 +314,7 @@ async function start() {
 
   // The Picture's size is the core's.
   const size = await workerReady;
+  links = setUpLinks({ ask, listingText: () => editor.state.doc.toString(), messageBox, openText: openLinkText, setAside: setAsideForLink });
   await nextTask();
   for (const c of [$('picture'), $('marks')]) {
     c.width = size.width;
@@ -301,6 +325,7 @@ async function start() {
     canvas: $('picture'), marks: $('marks'), tip: $('tip'), menu: $('picture-menu'), ask, timing: size,
     aids: {
       showWords,
+      copyLink: () => command(links.copyLink)(),
       tell,
       canShowStages: () => state.runDoc !== null && editor.state.doc === state.runDoc && state.lastLine > 0,
       caretLine,
@@ -376,6 +401,7 @@ async function start() {
   editor.focus();
   window.kuvReadyMs = performance.now();
   window.kuvReady = true;
+  command(links.openFromAddress)();
 }
 
 // A browser that cannot run the core is told so within ten seconds, in

@@ -135,6 +135,7 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, timing, aids }) {
     };
     item('replay').onclick = startReplay;
     item('show-words').onclick = () => aids.showWords();
+    item('make-link').onclick = () => aids.copyLink();
     const at = placeOf(p);
     menu.style.left = `${at.left + window.scrollX}px`;
     menu.style.top = `${at.top + window.scrollY}px`;

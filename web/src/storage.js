@@ -97,3 +97,16 @@ export function keep(value) {
   clearTimeout(timer);
   timer = setTimeout(flush, PAUSE_MS);
 }
+
+// A listing set aside for a new tab to take, as a closed tab's is; false
+// when the browser keeps nothing.
+export async function setAside(value) {
+  const db = await opened;
+  if (!db) return false;
+  return new Promise((resolve) => {
+    const t = db.transaction(STORE, 'readwrite');
+    t.objectStore(STORE).put({ ...value, changed: Date.now() }, newId());
+    t.oncomplete = () => resolve(true);
+    t.onerror = t.onabort = () => resolve(false);
+  });
+}

@@ -114,6 +114,16 @@ const ops = {
     core._free(at);
     return { reply: { text } };
   },
+  link(core, { base, text }) {
+    const [link, problem] = fieldsOf(utf16In(core, base, (bat, bn) => utf16In(core, text, (at, n) =>
+      withInt(core, (len) => utf16Out(core, core._kuv_link(bat, bn, at, n, len), len)))));
+    return { reply: { link, problem } };
+  },
+  openLink(core, { link }) {
+    const [text, problem] = fieldsOf(utf16In(core, link, (at, n) =>
+      withInt(core, (len) => utf16Out(core, core._kuv_open_link(at, n, len), len))));
+    return { reply: { text, problem } };
+  },
   save(core, { text }) {
     const bytes = utf16In(core, text, (at, n) => withInt(core, (size) => bytesOut(core, core._kuv_save(at, n, size), size)));
     return { reply: { bytes }, transfer: [bytes.buffer] };

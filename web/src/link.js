@@ -1,0 +1,95 @@
+// A listing handed out as a link: リンクをコピー in the Picture's menu makes
+// it (the core's rule, the same link as kuv-render --link) and shows it with
+// a QR code; a page opened from such a link takes the listing as a new,
+// unsaved noname.kuv, after setting the tab's listing aside in the
+// browser's storage.
+import qrcode from 'qrcode-generator';
+
+const $ = (id) => document.getElementById(id);
+const MARKER = '#k=';
+// The QR code's quiet zone (the standard's 4 modules) and the smallest
+// module that a phone reads off a projected screen from the back of a room.
+const QUIET = 4, MIN_MODULE = 4, SIDE = 400;
+
+// The QR code of a link, at the strongest error correction that holds it;
+// null for a link that no QR code can hold.
+function qrOf(link) {
+  for (const level of ['M', 'L']) {
+    try {
+      const qr = qrcode(0, level);
+      qr.addData(link, 'Byte');
+      qr.make();
+      return qr;
+    } catch (e) {
+      // Too long for this level.
+    }
+  }
+  return null;
+}
+
+function drawQr(canvas, qr) {
+  const count = qr.getModuleCount(), cells = count + 2 * QUIET;
+  const module = Math.max(MIN_MODULE, Math.floor(SIDE / cells));
+  canvas.width = canvas.height = cells * module;
+  const g = canvas.getContext('2d');
+  g.fillStyle = '#fff';
+  g.fillRect(0, 0, canvas.width, canvas.height);
+  g.fillStyle = '#000';
+  for (let row = 0; row < count; row++)
+    for (let col = 0; col < count; col++)
+      if (qr.isDark(row, col)) g.fillRect((col + QUIET) * module, (row + QUIET) * module, module, module);
+}
+
+async function copy(text) {
+  try {
+    await navigator.clipboard.writeText(text);
+    return true;
+  } catch (e) {
+    return false;
+  }
+}
+
+export function setUpLinks({ ask, listingText, messageBox, openText, setAside }) {
+  const dialog = $('link-dialog'), field = $('link-text'), canvas = $('link-qr');
+
+  const showCopied = (copied) => {
+    $('link-status').textContent = copied
+      ? 'リンクをコピーしました。メールやチャットに貼り付けて渡せます。'
+      : 'リンクをコピーできませんでした。下のリンクを選んで、コピーしてください。';
+  };
+
+  async function copyLink() {
+    const { link, problem } = await ask({ op: 'link', base: location.href, text: listingText() });
+    if (problem) return messageBox(problem, true);
+    field.value = link;
+    const qr = qrOf(link);
+    canvas.hidden = !qr;
+    $('link-no-qr').hidden = !!qr;
+    if (qr) drawQr(canvas, qr);
+    showCopied(await copy(link));
+    dialog.showModal();
+    field.focus();
+    field.select();
+  }
+
+  // The fragment goes from the address bar whatever it held, so that a
+  // reload does not open it again.
+  async function openFromAddress() {
+    if (!location.hash.startsWith(MARKER)) return;
+    const fragment = location.hash;
+    history.replaceState(history.state, '', location.href.split('#')[0]);
+    const { text, problem } = await ask({ op: 'openLink', link: fragment });
+    if (problem) return messageBox(problem, true);
+    const setAsideEarlier = await setAside(text);
+    openText(text);
+    window.kuvLinksOpened = (window.kuvLinksOpened || 0) + 1;
+    if (setAsideEarlier)
+      await messageBox('リンクのリストを開きました。前のリストはこのブラウザーに残してあります。' +
+        'KUV を新しいタブで開くと、前のリストが戻ります。', false);
+  }
+
+  $('copy-link').onclick = async () => showCopied(await copy(field.value));
+  $('close-link').onclick = () => dialog.close();
+  window.addEventListener('hashchange', () => openFromAddress());
+  return { copyLink, openFromAddress };
+}
