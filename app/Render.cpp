@@ -142,7 +142,7 @@ int LinkMain(const RenderArgs& args, std::istream& in, std::ostream& out, std::o
     if (!text) return 2;
     const MadeLink made = LinkOfListingFile(args.linkBase, *text);
     if (made.problem != LinkProblem::None) {
-        err << "kuv-render: " << Utf16ToUtf8(LinkProblemText(made.problem)) << "\n";
+        err << "kuv-render: " << ErrorBoxText(QString::fromStdU16String(LinkProblemText(made.problem))).toStdString() << "\n";
         return 1;
     }
     out << made.link << "\n";

@@ -1,5 +1,5 @@
 // KUV: the desktop program. It takes one optional argument, a listing to
-// open, and stores no settings.
+// open or a link of one, and stores no settings.
 #include "shell/CommandLine.h"
 #include "shell/Forms.h"
 #include "shell/MainUnit2.h"
@@ -74,6 +74,8 @@ int main(int argc, char** argv) {
     // the program's life like any command's.
     if (!program.file.isEmpty())
         QTimer::singleShot(0, forms.FormM, [&forms, &program] { forms.FormM->OpenFile(program.file); });
+    if (!program.link.isEmpty())
+        QTimer::singleShot(0, forms.FormM, [&forms, &program] { forms.FormM->OpenLink(program.link); });
     const int code = app.exec();
     app.outOfMemory = nullptr;
     kuv::WindowsGone();

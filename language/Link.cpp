@@ -21,13 +21,13 @@ struct ProblemText {
 constexpr std::array kProblemTexts{
     ProblemText{LinkProblem::TooLong,
                 u"このリストは長すぎるので、リンクにできません（リンクは 32,000 文字までです）。"
-                u"ファイルに保存して渡してください。"},
-    ProblemText{LinkProblem::NotALink, u"これは KUV のリストのリンクではありません（「#k=」がありません）。"},
+                u"ファイルに保存して渡してください"},
+    ProblemText{LinkProblem::NotALink, u"これは KUV のリストのリンクではありません（「#k=」がありません）"},
     ProblemText{LinkProblem::Broken,
                 u"このリンクからはリストを読み出せません。リンクが途中で切れていないか、"
-                u"コピーし直して確かめてください。今のリストはそのままです。"},
+                u"コピーし直して確かめてください。今のリストはそのままです"},
     ProblemText{LinkProblem::TooLarge,
-                u"このリンクのリストは 1 MB を超えるので開けません。今のリストはそのままです。"},
+                u"このリンクのリストは 1 MB を超えるので開けません。今のリストはそのままです"},
 };
 
 std::string Base64Url(std::string_view bytes) {

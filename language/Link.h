@@ -43,7 +43,8 @@ OpenedLink ListingOfLink(std::string_view link);
 // Whether a program argument is a link rather than a file's path.
 bool IsListingLink(std::string_view argument);
 
-// The message of a link that cannot be made or opened (UTF-16).
+// The message of a link that cannot be made or opened (UTF-16), for the
+// error box (ErrorBoxText).
 std::u16string LinkProblemText(LinkProblem problem);
 
 }  // namespace kuv

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "language/Link.h"
+
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
@@ -18,8 +20,10 @@ ProgramArgs ParseProgramArgs(const QStringList& args) {
             return {ProgramArgs::Action::Version, {}, {}};
         } else if (!optionsEnd && a.size() > 1 && a.startsWith(QLatin1Char('-'))) {
             return {ProgramArgs::Action::Usage, {}, QStringLiteral("unknown option ") + a};
-        } else if (!p.file.isEmpty()) {
+        } else if (!p.file.isEmpty() || !p.link.isEmpty()) {
             return {ProgramArgs::Action::Usage, {}, QStringLiteral("only one listing may be given")};
+        } else if (IsListingLink(a.toStdString())) {
+            p.link = a;
         } else {
             p.file = a;
         }
@@ -27,13 +31,16 @@ ProgramArgs ParseProgramArgs(const QStringList& args) {
     return p;
 }
 
-QString ProgramUsageText() { return QStringLiteral("usage: kuv [LISTING.kuv]\n"); }
+QString ProgramUsageText() { return QStringLiteral("usage: kuv [LISTING.kuv | LINK]\n"); }
 
 QString ProgramHelpText() {
     return ProgramUsageText() + QStringLiteral(
         "KUV: write and run drawings in the KUV language.\n"
         "\n"
         "  LISTING.kuv   open this listing at start-up, as the Open command does\n"
+        "  LINK          open the listing of a link that KUV's page made (its\n"
+        "                リンクをコピー, or kuv-render --link): https://…#k=…\n"
+        "                It opens as a new listing, noname.kuv, not yet saved\n"
         "  --help        show this help\n"
         "  --version     show the version\n"
         "\n"

@@ -1,5 +1,6 @@
-// The desktop program's command line: nothing, or one listing file to open
-// as the Open command would; --help and --version print and end.
+// The desktop program's command line: nothing, one listing file to open as
+// the Open command would, or a link of KUV's page whose listing opens as a
+// new, unsaved one; --help and --version print and end.
 #pragma once
 
 #include <QString>
@@ -14,6 +15,7 @@ struct ProgramArgs {
     Action action = Action::Start;
     QString file;     // to open at start-up; empty for none
     QString problem;  // for Usage: what was wrong
+    QString link;     // a listing's link to open at start-up instead of a file
 };
 
 // args without the program's name.

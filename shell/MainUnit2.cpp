@@ -17,6 +17,8 @@
 #include "ShiftJis.h"
 #include "language/Explanations.h"
 #include "language/LineStyle.h"
+#include "language/Link.h"
+#include "language/ListingText.h"
 #include "language/Listing.h"
 #include "language/Messages.h"
 #include "language/PointInfo.h"
@@ -424,6 +426,18 @@ void TFormM::OpenFile(const QString& path) {
     OpenDialog1.fileName = absolute;
     MoveToFolderOf(absolute);
     RunCommand([&] { OpenListing(absolute); });
+}
+
+void TFormM::OpenLink(const QString& link) {
+    RunCommand([&] {
+        const OpenedLink opened = ListingOfLink(link.toStdString());
+        if (opened.problem != LinkProblem::None)
+            return dialogs_->ShowErrorBox(QString::fromStdU16String(LinkProblemText(opened.problem)));
+        Memo1->ReplaceAllText(EditorTextFromListing(NormaliseLoadedText(opened.listing)));
+        Memo1->moveCursor(QTextCursor::Start);
+        SaveDialog1.fileName = QStringLiteral("noname");
+        SetCurrentFile(QStringLiteral("noname.kuv"), true);
+    });
 }
 
 void TFormM::OpenListing(const QString& path) {

@@ -49,6 +49,10 @@ public:
     // Opens a listing file as the Open command does after its dialog: from
     // the command line, or dropped onto the window.
     void OpenFile(const QString& path);
+    // Opens the listing of a link of KUV's page as a new, unsaved
+    // noname.kuv; a link that cannot be opened gives its error box and
+    // changes nothing.
+    void OpenLink(const QString& link);
 
     // Commands of the menu.
     void N1Click();     // 開　　く

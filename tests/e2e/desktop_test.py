@@ -1,10 +1,12 @@
 """The desktop program end to end: its windows as a user and assistive
 tools see them, a run from the menu, a screenshot, and a clean exit."""
+import base64
 import os
 import signal
 import subprocess
 import sys
 import time
+import zlib
 
 import pyatspi
 from gi.repository import Atspi
@@ -190,6 +192,34 @@ with open(sjis, "wb") as f:
 proc, app, editor = start(sjis)
 check(editor is not None and wait_for(lambda: text_of(editor) == "BOX 9 9 99 99 3\n", 5) is not None,
       "kuv opens a file whose name is not UTF-8")
+stop(proc, signal.SIGTERM)
+
+# kuv LINK: the listing that a link of KUV's page holds (raw deflate,
+# base64url), as a new listing named noname.kuv; a cut link gives its
+# message and the first listing.
+def link_of(listing):
+    packer = zlib.compressobj(6, zlib.DEFLATED, -15)
+    packed = packer.compress(listing) + packer.flush()
+    return "https://school.example/kuv/#k=" + base64.urlsafe_b64encode(packed).decode().rstrip("=")
+
+
+with open(sample, "rb") as f:
+    sample_link = link_of(f.read())
+proc, app, editor = start(sample_link)
+check(editor is not None and wait_for(lambda: text_of(editor) == sample_text, 5) is not None,
+      "kuv LINK opens the listing that the link holds")
+names = [text_of(t) for t in walk(app) if t.getRoleName() == "text"] if app else []
+check("noname.kuv" in names, f"as a new listing, noname.kuv ({names})")
+stop(proc, signal.SIGTERM)
+proc, app, editor = start(sample_link[:-20])
+box = app and wait_for(lambda: next((t for t in walk(app) if t.getRoleName() == "label"
+                                     and t.name.startswith("このリンクからはリストを読み出せません。")), None), 5)
+check(box is not None and box.name.endswith("そのままです."), f"kuv with a cut link shows its message ({box and box.name})")
+ok = app and next((b for b in walk(app) if b.getRoleName() == "push button" and b.name == "OK" and showing(b)), None)
+if ok is not None:
+    ok.queryAction().doAction(0)
+check(editor is not None and wait_for(lambda: text_of(editor) == "REM\nEND\n", 5) is not None,
+      "and changes nothing: the first listing")
 stop(proc, signal.SIGTERM)
 
 # kuv FILE with a missing file: the Open command's message, then the first listing.

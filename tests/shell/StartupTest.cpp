@@ -1,5 +1,6 @@
 // The desktop program's command line and the listing files it is handed:
 // an argument at start-up, a file dropped onto the main window.
+#include "language/Link.h"
 #include "shell/CommandLine.h"
 #include "shell/ListingEditor.h"
 #include "support/FormsFixture.h"
@@ -22,6 +23,7 @@ struct ArgsRow {
     QStringList args;
     Action action;
     const char* file;
+    const char* link = "";
 };
 void PrintTo(const ArgsRow& r, std::ostream* os) { *os << r.intent; }
 
@@ -31,6 +33,7 @@ TEST_P(ProgramArgsTest, TellsWhatToDo) {
     const ProgramArgs p = ParseProgramArgs(GetParam().args);
     EXPECT_EQ(p.action, GetParam().action);
     EXPECT_EQ(p.file, GetParam().file);
+    EXPECT_EQ(p.link, GetParam().link);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -41,9 +44,27 @@ INSTANTIATE_TEST_SUITE_P(
                       ArgsRow{"help", {"--help"}, Action::Help, ""},
                       ArgsRow{"version", {"a.kuv", "--version"}, Action::Version, ""},
                       ArgsRow{"an unknown option", {"-platform"}, Action::Usage, ""},
-                      ArgsRow{"two files", {"a.kuv", "b.kuv"}, Action::Usage, ""}));
+                      ArgsRow{"two files", {"a.kuv", "b.kuv"}, Action::Usage, ""},
+                      ArgsRow{"a link", {"https://s.example/kuv/#k=AwA"}, Action::Start, "", "https://s.example/kuv/#k=AwA"},
+                      ArgsRow{"a file named like a link", {"/tmp/#k=a.kuv"}, Action::Start, "/tmp/#k=a.kuv"},
+                      ArgsRow{"a file and a link", {"a.kuv", "https://s.example/#k=AwA"}, Action::Usage, ""}));
 
 class StartupTest : public test::FormsFixture {};
+
+TEST_F(StartupTest, ALinkOpensAsANewListingAndABrokenOneChangesNothing) {
+    Write(Path("house.kuv"), "BOX 0 0 9 9 1\n");
+    M().OpenFile(Path("house.kuv"));
+    const QString link = QString::fromStdString(LinkOfListing("https://s.example/kuv/", "LINE 0 0 5 5 2\r\nEND\r\n").link);
+    M().OpenLink(link.left(link.size() - 3));
+    EXPECT_EQ(M().Memo1->ListingText(), "BOX 0 0 9 9 1\n");
+    EXPECT_EQ(M().CurrentFileName, Path("house.kuv"));
+    M().OpenLink(link);
+    EXPECT_EQ(M().Memo1->ListingText(), "LINE 0 0 5 5 2\nEND\n");
+    EXPECT_EQ(M().CurrentFileName, "noname.kuv");
+    EXPECT_EQ(M().Edit1->text(), "noname.kuv");
+    EXPECT_EQ(M().SaveDialog1.fileName, "noname");
+    EXPECT_FALSE(M().Modified);
+}
 
 TEST_F(StartupTest, AFileOnTheCommandLineOpensAsOpenDoes) {
     Write(Path("house.kuv"), "BOX 0 0 9 9 1\n");
