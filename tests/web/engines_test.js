@@ -120,6 +120,7 @@ function puppeteerDriver(browser, page, openWith) {
     press: (key) => page.keyboard.press(names[key]),
     control: async (key) => { await page.keyboard.down('Control'); await page.keyboard.press(key); await page.keyboard.up('Control'); },
     click: (css) => page.click(css),
+    rightClick: (css) => page.click(css, { button: 'right' }),
     read: (body) => page.evaluate(`(async () => { ${body} })()`),
     open: openWith,
     close: () => browser.close(),
@@ -147,6 +148,7 @@ async function webkitDriver(downloads) {
     press: (key) => driver.actions().sendKeys(keys[key]).perform(),
     control: (key) => driver.actions().keyDown(Key.CONTROL).sendKeys(key).keyUp(Key.CONTROL).perform(),
     click: async (css) => driver.findElement({ css }).click(),
+    rightClick: async (css) => driver.actions().contextClick(await driver.findElement({ css })).perform(),
     read: (body) => driver.executeScript(`return (async () => { ${body} })()`),
     // The file goes to the input the page has just clicked, as the
     // engine's file chooser would give it.
@@ -169,6 +171,9 @@ async function webkitDriver(downloads) {
     close: async () => { await driver.quit(); server.kill(); },
   };
 }
+
+// The editor's lines as typed: a swatch's widget adds nothing to them.
+const LINES = 'Array.from(document.querySelectorAll(".cm-content .cm-line"), (l) => l.textContent).join("\\n")';
 
 const ENGINES = { chromium: chromiumDriver, firefox: firefoxDriver, webkit: webkitDriver };
 
@@ -267,6 +272,7 @@ async function session(engine, d, url, stop) {
   const kept = await waitForFile(downloads, `engine-${engine}-kept.kuv`);
   checkIn(opened2 && Buffer.compare(kept, original) === 0, `a file opened and saved again keeps every byte (${kept.toString('hex')})`);
 
+
   // The error dialog: kuv-render's error line.
   const faulty = 'box 1 1 9 9 2\ncircle 100 100';
   await run(faulty);
@@ -293,19 +299,32 @@ async function session(engine, d, url, stop) {
             `composing with the input method beside a swatch starts once and commits exactly (${JSON.stringify(composed)})`);
   }
 
+  // リンクをコピー from the Picture's menu: the link kuv-render --link
+  // prints for the file, in every engine alike.
+  await d.open(() => command(0, 0), source);
+  await until(d, `document.getElementById('file').value === 'engine-${engine}-source.kuv'`);
+  await d.rightClick('#picture');
+  await until(d, '!document.getElementById("picture-menu").hidden');
+  await d.click('#make-link');
+  await until(d, 'document.getElementById("link-dialog").open');
+  const made = await d.read('return [document.getElementById("link-text").value, location.href]');
+  const printed = execFileSync(render, ['--link', made[1], source]).toString().trim();
+  checkIn(made[0] === printed, `リンクをコピー makes kuv-render --link's link, byte for byte (${made[0].length} characters)`);
+  await d.press('Escape');
+
   // A reload keeps the listing; so does a reload with the server gone,
   // from the page's offline copy.
   await d.type('REM kept');
-  const before = await d.read('return document.querySelector(".cm-content").innerText');
+  const before = await d.read(`return ${LINES}`);
   await until(d, 'window.kuvOffline === true', 10000);
   await sleep(400);
   await d.reload();
   await until(d, 'window.kuvReady === true', 20000);
-  checkIn(await d.read('return document.querySelector(".cm-content").innerText') === before, 'a reload keeps the listing');
+  checkIn(await d.read(`return ${LINES}`) === before, 'a reload keeps the listing');
   await stop();
   await d.reload();
   const offline = await until(d, 'window.kuvReady === true', 20000);
-  checkIn(offline && await d.read('return document.querySelector(".cm-content").innerText') === before,
+  checkIn(offline && await d.read(`return ${LINES}`) === before,
           'a reload with the server gone still works, listing and all');
 
   const problems = await d.read('return window.kuvProblems');

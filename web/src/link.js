@@ -49,7 +49,7 @@ async function copy(text) {
   }
 }
 
-export function setUpLinks({ ask, listingText, messageBox, openText, setAside }) {
+export function setUpLinks({ ask, listingText, messageBox, openText, setAside, closed }) {
   const dialog = $('link-dialog'), field = $('link-text'), canvas = $('link-qr');
 
   const showCopied = (copied) => {
@@ -90,6 +90,8 @@ export function setUpLinks({ ask, listingText, messageBox, openText, setAside })
 
   $('copy-link').onclick = async () => showCopied(await copy(field.value));
   $('close-link').onclick = () => dialog.close();
+  // The keyboard goes back to the listing, not to the menu that is gone.
+  dialog.addEventListener('close', closed);
   window.addEventListener('hashchange', () => openFromAddress());
   return { copyLink, openFromAddress };
 }

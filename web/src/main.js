@@ -314,7 +314,8 @@ async function start() {
 
   // The Picture's size is the core's.
   const size = await workerReady;
-  links = setUpLinks({ ask, listingText: () => editor.state.doc.toString(), messageBox, openText: openLinkText, setAside: setAsideForLink });
+  links = setUpLinks({ ask, listingText: () => editor.state.doc.toString(), messageBox, openText: openLinkText, setAside: setAsideForLink,
+                      closed: focusListing });
   await nextTask();
   for (const c of [$('picture'), $('marks')]) {
     c.width = size.width;
