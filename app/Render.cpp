@@ -11,6 +11,7 @@
 #include "language/Listing.h"
 #include "language/Runner.h"
 #include "picture/Picture.h"
+#include "picture/Png.h"
 #include "picture/PictureImage.h"
 #include "shell/Export.h"
 #include "shell/Files.h"
@@ -47,16 +48,6 @@ QString WritePicture(const Picture& picture, const std::string& name, ImageForma
 QString WriteBytes(std::string_view bytes, const std::string& name, SpecialFiles special, std::ostream& out) {
     if (name == kStandardStream) return WriteToStream(out, bytes);
     return WriteWholeFile(PathFromNative(name), bytes, special);
-}
-
-// The difference picture as PNG, compressed lightly: a file for one look,
-// made for every listing of a class, so its time counts more than its size.
-std::string DifferencePng(const Picture& difference) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    PictureImage(difference).save(&buffer, "PNG", 80);
-    return png.toStdString();
 }
 
 // Which line painted each pixel, as a binary 16-bit PGM (big-endian
@@ -98,7 +89,7 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
         if (job.describe) outcome.summary = SummaryOfRun(result);
         if (job.answer) {
             outcome.comparison = ComparePictures(picture, *job.answer);
-            const QString failure = WriteBytes(DifferencePng(DifferencePicture(picture, *job.answer)), job.difference, job.special, out);
+            const QString failure = WriteBytes(EncodeFastPng(DifferencePicture(picture, *job.answer)), job.difference, job.special, out);
             if (!failure.isEmpty()) return fail(failure);
         }
         outcome.error = result.error;
