@@ -43,5 +43,6 @@ cp "$here/LICENSE" "$out/LICENSE.txt"
 # again whenever the lock file is newer.
 (cd "$here/web" && [ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund >/dev/null)
 (cd "$here/web" && npx esbuild src/main.js --bundle --target=es2020 --minify --format=iife --outfile="$out/main.js" --log-level=warning &&
-  npx esbuild src/worker.js --bundle --target=es2020 --minify --format=iife --outfile="$out/worker.js" --log-level=warning)
+  npx esbuild src/worker.js --bundle --target=es2020 --minify --format=iife --outfile="$out/worker.js" --log-level=warning &&
+  npx esbuild src/qr.js --bundle --target=es2020 --minify --format=iife --outfile="$out/qr.js" --log-level=warning)
 echo "web: $out, $(cat "$out"/* | gzip -c | wc -c) bytes gzipped"

@@ -3,17 +3,27 @@
 // a QR code; a page opened from such a link takes the listing as a new,
 // unsaved noname.kuv, after setting the tab's listing aside in the
 // browser's storage.
-import qrcode from 'qrcode-generator';
-
 const $ = (id) => document.getElementById(id);
 const MARKER = '#k=';
 // The QR code's quiet zone (the standard's 4 modules) and the smallest
 // module that a phone reads off a projected screen from the back of a room.
 const QUIET = 4, MIN_MODULE = 4, SIDE = 400;
 
+let qrMaker = null;
+function loadQrMaker() {
+  qrMaker ??= new Promise((resolve, reject) => {
+    const script = document.createElement('script');
+    script.src = 'qr.js';
+    script.onload = () => resolve(self.kuvQrcode);
+    script.onerror = () => { qrMaker = null; reject(new Error('qr.js')); };
+    document.head.append(script);
+  });
+  return qrMaker;
+}
+
 // The QR code of a link, at the strongest error correction that holds it;
 // null for a link that no QR code can hold.
-function qrOf(link) {
+function qrOf(qrcode, link) {
   for (const level of ['M', 'L']) {
     try {
       const qr = qrcode(0, level);
@@ -62,7 +72,10 @@ export function setUpLinks({ ask, listingText, messageBox, openText, setAside, c
     const { link, problem } = await ask({ op: 'link', base: location.href, text: listingText() });
     if (problem) return messageBox(problem, true);
     field.value = link;
-    const qr = qrOf(link);
+    // Without the QR code's script (offline before it was ever kept), the
+    // link alone.
+    const maker = await loadQrMaker().catch(() => null);
+    const qr = maker && qrOf(maker, link);
     canvas.hidden = !qr;
     $('link-no-qr').hidden = !!qr;
     if (qr) drawQr(canvas, qr);
