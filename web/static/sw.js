@@ -2,7 +2,7 @@
 // network comes first, so that a new version is seen at once; without one,
 // the kept files serve.
 const CACHE = 'kuv-site';
-const FILES = ['./', 'index.html', 'style.css', 'main.js', 'worker.js', 'qr.js', 'kuv-core.js', 'kuv-core.wasm', 'manifest.webmanifest',
+const FILES = ['./', 'index.html', 'style.css', 'boot.js', 'main.js', 'worker.js', 'qr.js', 'kuv-core.js', 'kuv-core.wasm', 'manifest.webmanifest',
   'kuv-48.png', 'kuv-192.png', 'kuv-512.png', 'kuvhelp.htm', 'teaching.png', 'LICENSE.txt'];
 
 self.addEventListener('install', (event) => {
