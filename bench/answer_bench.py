@@ -13,20 +13,10 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
+from listings import mixed_listing  # noqa: E402
+
 render = sys.argv[1]
 count = int(sys.argv[2]) if len(sys.argv) > 2 else 300
-
-
-def listing(rng):
-    n = lambda hi: rng.randint(0, hi)
-    kinds = [lambda i: f"line {n(640)} {n(480)} {n(640)} {n(480)} {n(7)}",
-             lambda i: f"box {n(640)} {n(480)} {n(640)} {n(480)} {n(7)}",
-             lambda i: f"circle {n(640)} {n(480)} {n(100)} {n(7)}",
-             lambda i: f"arc {n(640)} {n(480)} {n(100)} {n(360)} {n(360)} {n(7)}",
-             lambda i: f"paint {n(640)} {n(480)} {n(7)} {n(7)}",
-             lambda i: f"text {n(600)} {10 + n(470)} {n(7)} KUV {i}",
-             lambda i: "rem a comment"]
-    return "\r\n".join(kinds[i % len(kinds)](i) for i in range(100)) + "\r\n"
 
 
 def timed(args):
@@ -41,7 +31,7 @@ with tempfile.TemporaryDirectory() as folder:
     os.mkdir(listings)
     for i in range(count):
         with open(os.path.join(listings, f"s{i:04d}.kuv"), "w") as f:
-            f.write(listing(rng))
+            f.write(mixed_listing(rng))
     answer = os.path.join(listings, "s0000.kuv")
     plain, checked = [], []
     for round_ in range(5):

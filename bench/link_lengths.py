@@ -12,21 +12,13 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(__file__))
+from listings import mixed_listing  # noqa: E402
+
 render = sys.argv[1]
 base = sys.argv[2] if len(sys.argv) > 2 else "https://school.example/kuv/"
 samples = sorted(glob.glob(os.path.join(os.path.dirname(__file__), "..", "samples", "*.kuv")))
 QR_BYTES, LINK_LIMIT = 2953, 32000
-
-
-def mixed(rng, lines):
-    n = lambda hi: rng.randint(0, hi)
-    kinds = [lambda i: f"LINE {n(640)} {n(480)} {n(640)} {n(480)} {n(7)}",
-             lambda i: f"BOX {n(640)} {n(480)} {n(640)} {n(480)} {n(7)}",
-             lambda i: f"CIRCLE {n(640)} {n(480)} {n(100)} {n(7)}",
-             lambda i: f"PAINT {n(640)} {n(480)} {n(7)} {n(7)}",
-             lambda i: f"TEXT {n(600)} {10 + n(470)} {n(7)} KUV {i}",
-             lambda i: "REM a comment"]
-    return "\r\n".join(kinds[i % len(kinds)](i) for i in range(lines)) + "\r\n"
 
 
 def link_length(path):
@@ -37,7 +29,7 @@ def link_length(path):
 with tempfile.TemporaryDirectory() as work:
     rows = [(os.path.basename(s), os.path.getsize(s), s) for s in samples]
     rng = random.Random(1)
-    for name, text in (("1000 mixed lines", mixed(rng, 1000)),
+    for name, text in (("1000 mixed lines", mixed_listing(rng, 1000)),
                        ("1000 lines of random numbers", "".join(f"REM {rng.getrandbits(64)}\r\n" for _ in range(1000)))):
         path = os.path.join(work, name.replace(" ", "-") + ".kuv")
         with open(path, "w", newline="") as f:
@@ -57,7 +49,7 @@ with tempfile.TemporaryDirectory() as work:
             middle = (low + high + 1) // 2
             path = os.path.join(work, "probe.kuv")
             with open(path, "w", newline="") as f:
-                f.write(mixed(random.Random(1), middle))
+                f.write(mixed_listing(random.Random(1), middle))
             length = link_length(path)
             low, high = (middle, high) if length and length <= limit else (low, middle - 1)
         return low

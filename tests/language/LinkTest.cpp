@@ -10,6 +10,17 @@ namespace {
 
 constexpr std::string_view kBase = "https://school.example/kuv/";
 
+// A row's intent as the name of its test.
+struct {
+    template <class Info>
+    std::string operator()(const Info& info) const {
+        std::string name = info.param.intent;
+        for (char& c : name)
+            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    }
+} NameOfIntent;
+
 std::string Fragment(const std::string& link) { return link.substr(link.find('#')); }
 
 // Text that deflate shrinks little: random digits.
@@ -49,12 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 }()},
                       RoundTrip{"a long listing", std::string(20000, 'A') + Noise(12000)},
                       RoundTrip{"exactly the limit", std::string(kLinkListingLimit, ' ')}),
-    [](const auto& info) {
-        std::string name = info.param.intent;
-        for (char& c : name)
-            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    NameOfIntent);
 
 TEST(Link, SameListingSameLinkAndTheBasesFragmentGoes) {
     const std::string listing = "LINE (0,0)-(640,480),4\r\nEND\r\n";
@@ -115,12 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                               LinkOfListing(kBase, std::string(kLinkListingLimit + 1, ' ')).link, LinkProblem::TooLarge},
                       BadLink{"a bomb of a gigabyte's worth", LinkOfListing(kBase, std::string(8 << 20, 'A')).link,
                               LinkProblem::TooLarge}),
-    [](const auto& info) {
-        std::string name = info.param.intent;
-        for (char& c : name)
-            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-        return name;
-    });
+    NameOfIntent);
 
 TEST(Link, PaddingSomeAppsAddIsTaken) {
     const std::string link = LinkOfListing(kBase, "END\r\n").link;
