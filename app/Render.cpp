@@ -131,7 +131,13 @@ namespace {
 int LinkMain(const RenderArgs& args, std::istream& in, std::ostream& out, std::ostream& err) {
     const std::optional<std::string> text = ReadListingArgument(args.listings.front(), in, err);
     if (!text) return 2;
-    const MadeLink made = LinkOfListingFile(args.linkBase, *text);
+    MadeLink made;
+    try {
+        made = LinkOfListingFile(args.linkBase, *text);
+    } catch (const std::bad_alloc&) {
+        err << ErrorBoxText(OutOfMemoryMessage()).toStdString() << "\n";
+        return 2;
+    }
     if (made.problem != LinkProblem::None) {
         err << "kuv-render: " << ErrorBoxText(QString::fromStdU16String(LinkProblemText(made.problem))).toStdString() << "\n";
         return 1;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <new>
 
 #include "language/Cp932.h"
 #include "language/ListingText.h"
@@ -67,18 +68,21 @@ bool FromBase64Url(std::string_view text, std::string& bytes) {
     return true;
 }
 
+// zlib fails only for want of memory: as anywhere else, std::bad_alloc,
+// never a link of an empty listing.
 std::string Deflate(std::string_view bytes) {
     z_stream stream{};
     // Raw deflate (no header), zlib's default level, window and memory.
-    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw std::bad_alloc();
     std::string out(deflateBound(&stream, bytes.size()), '\0');
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
     stream.avail_in = static_cast<uInt>(bytes.size());
     stream.next_out = reinterpret_cast<Bytef*>(out.data());
     stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
+    const int status = deflate(&stream, Z_FINISH);
     out.resize(stream.total_out);
     deflateEnd(&stream);
+    if (status != Z_STREAM_END) throw std::bad_alloc();
     return out;
 }
 
