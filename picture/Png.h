@@ -1,7 +1,7 @@
-// The PNG file of a Picture: 8-bit RGB, no filter, compressed fast. For
-// pictures made in bulk (a class's difference pictures), where the time to
-// make them counts more than their size: about a fifth of a filtered PNG's
-// time, and the files of drawings stay small all the same.
+// The PNG file of a Picture: with a palette when it has at most 256
+// colours (a drawing has a handful), else 8-bit RGB; no filter, compressed
+// fast. For pictures made in bulk (a class's difference pictures), where
+// the time to make them counts more than their size.
 #pragma once
 
 #include "Picture.h"

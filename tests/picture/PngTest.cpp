@@ -48,7 +48,16 @@ TEST(EncodeFastPng, DecodesNoiseThatDoesNotCompress) {
     ExpectSamePixels(p, Decoded(png));
 }
 
-TEST(EncodeFastPng, KeepsADrawingSmall) { EXPECT_LT(EncodeFastPng(Picture()).size(), 8000u); }
+// A palette holds 256 colours: one more and the file is RGB.
+TEST(EncodeFastPng, DecodesPicturesEitherSideOfAPalettesSize) {
+    for (const int colours : {256, 257}) {
+        Picture p;
+        for (int i = 0; i < Picture::kWidth * Picture::kHeight; ++i) p.Pixels()[i] = 0xFF000000u | ((i % colours) * 0x010203u);
+        const std::string png = EncodeFastPng(p);
+        EXPECT_EQ(png.find("PLTE") != std::string::npos, colours == 256) << colours;
+        ExpectSamePixels(p, Decoded(png));
+    }
+}
 
 }  // namespace
 }  // namespace kuv
