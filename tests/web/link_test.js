@@ -169,6 +169,24 @@ serveSite(siteArg).then(async ({ url, server }) => {
     const refused = await messageOf(next);
     check(refused.includes('32,000') && !(await next.$eval('#link-dialog', (d) => d.open)),
           `a listing too long for a link is refused with a message (${refused})`);
+
+    // On a phone's screen the menu is moved up into the window, all its
+    // items with it, リンクをコピー the last.
+    const phone = await browser.newPage();
+    await phone.setViewport({ width: 390, height: 844, isMobile: true, hasTouch: true });
+    await phone.goto(url);
+    await phone.waitForFunction('window.kuvReady === true', { timeout: 10000 });
+    // A point 60 px above the window's bottom edge, the Picture scrolled
+    // into view as far as it goes.
+    const low = await phone.$eval('#picture', (c) => {
+      c.scrollIntoView({ block: 'end' });
+      const r = c.getBoundingClientRect();
+      return { x: r.left + 100, y: Math.min(r.bottom - 2, innerHeight - 60) };
+    });
+    await phone.mouse.click(low.x, low.y, { button: 'right' });
+    await phone.waitForSelector('#picture-menu:not([hidden])');
+    const menu = await phone.$eval('#picture-menu', (m) => ({ bottom: m.getBoundingClientRect().bottom, height: innerHeight }));
+    check(menu.bottom <= menu.height, `the Picture's menu stays in a phone's window (${menu.bottom} of ${menu.height} px)`);
   } finally {
     await browser.close();
     server.close();

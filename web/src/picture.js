@@ -137,9 +137,13 @@ export function setUpPicture({ canvas, marks, tip, menu, ask, timing, aids }) {
     item('show-words').onclick = () => aids.showWords();
     item('make-link').onclick = () => aids.copyLink();
     const at = placeOf(p);
-    menu.style.left = `${at.left + window.scrollX}px`;
-    menu.style.top = `${at.top + window.scrollY}px`;
     openPopup(menu, { focusFirst: false, onClose: (refocus) => { if (refocus) canvas.focus(); } });
+    // At the point, moved up or left as a desktop's menu is, so that
+    // every item is in the window.
+    const left = Math.max(0, Math.min(at.left, window.innerWidth - menu.offsetWidth - 4));
+    const top = Math.max(0, Math.min(at.top, window.innerHeight - menu.offsetHeight - 4));
+    menu.style.left = `${left + window.scrollX}px`;
+    menu.style.top = `${top + window.scrollY}px`;
     // Its first item that can be chosen has the keyboard, so that Enter
     // chooses it.
     Array.from(menu.querySelectorAll('button')).find((b) => !b.disabled)?.focus();
