@@ -311,6 +311,13 @@ async function session(engine, d, url, stop) {
   const printed = execFileSync(render, ['--link', made[1], source]).toString().trim();
   checkIn(made[0] === printed, `リンクをコピー makes kuv-render --link's link, byte for byte (${made[0].length} characters)`);
   await d.press('Escape');
+  // The link opened in the tab gives the same listing, its fragment gone.
+  const linked = await d.read(`return ${LINES}`);
+  await d.goto(made[0]);
+  const openedLink = await until(d, 'window.kuvLinksOpened === 1');
+  const afterLink = await d.read(`return [${LINES}, location.hash, document.getElementById('file').value]`);
+  checkIn(openedLink && afterLink[0] === linked && afterLink[1] === '' && afterLink[2] === 'noname.kuv',
+          `the link opens its listing as noname.kuv, the fragment gone (${JSON.stringify(afterLink.slice(1))})`);
 
   // A reload keeps the listing; so does a reload with the server gone,
   // from the page's offline copy.
