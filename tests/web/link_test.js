@@ -5,7 +5,8 @@
 // same listing as noname.kuv, no fragment left in the address, and its Run
 // gives kuv-render's Picture; the tab's earlier listing comes back in the
 // next new tab; broken, cut and bomb links give their message and change
-// nothing; a listing too long for a link is refused.
+// nothing; a listing too long for a link is refused; in Firefox set to
+// block site data, the page starts and a link says what it could not keep.
 //   node link_test.js SITE_DIR KUV_RENDER CHROMIUM OUT_DIR
 const puppeteer = require('puppeteer-core');
 const { execFileSync } = require('child_process');
@@ -187,6 +188,34 @@ serveSite(siteArg).then(async ({ url, server }) => {
     await phone.waitForSelector('#picture-menu:not([hidden])');
     const menu = await phone.$eval('#picture-menu', (m) => ({ bottom: m.getBoundingClientRect().bottom, height: innerHeight }));
     check(menu.bottom <= menu.height, `the Picture's menu stays in a phone's window (${menu.bottom} of ${menu.height} px)`);
+
+    // Firefox set to block every site's data, as some schools set it: the
+    // page starts and runs all the same; a link then says that the earlier
+    // listing cannot be kept, and Ctrl+Z brings it back.
+    const firefox = await puppeteer.launch({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
+                                             protocol: 'webDriverBiDi', extraPrefsFirefox: { 'network.cookie.cookieBehavior': 2 } });
+    try {
+      const blocked = await firefox.newPage();
+      await blocked.goto(url);
+      const started = await blocked.waitForFunction('window.kuvReady === true', { timeout: 15000 }).then(() => true, () => false);
+      check(started, 'with site data blocked, the page starts');
+      if (started) {
+        await typeInto(blocked, 'BOX 1 1 99 99 2');
+        await blocked.goto(link);
+        await blocked.waitForFunction('window.kuvLinksOpened === 1', { timeout: 10000 });
+        const unkept = await messageOf(blocked);
+
+        await blocked.keyboard.down('Control');
+        await blocked.keyboard.press('z');
+        await blocked.keyboard.up('Control');
+        check(unkept.includes('Ctrl+Z') && (await listingOf(blocked)) === 'BOX 1 1 99 99 2',
+              `with nowhere to keep it, the student is told and Ctrl+Z brings the earlier listing back (${unkept})`);
+        const problems = await blocked.evaluate(() => window.kuvProblems);
+        check(problems.length === 0, `and nothing goes wrong in the page (${JSON.stringify(problems)})`);
+      }
+    } finally {
+      await firefox.close();
+    }
   } finally {
     await browser.close();
     server.close();

@@ -93,12 +93,17 @@ export function setUpLinks({ ask, listingText, messageBox, openText, setAside, c
     history.replaceState(history.state, '', location.href.split('#')[0]);
     const { text, problem } = await ask({ op: 'openLink', link: fragment });
     if (problem) return messageBox(problem, true);
-    const setAsideEarlier = await setAside(text);
+    const earlier = await setAside(text);
     openText(text);
     window.kuvLinksOpened = (window.kuvLinksOpened || 0) + 1;
-    if (setAsideEarlier)
+    if (earlier === 'kept')
       await messageBox('リンクのリストを開きました。前のリストはこのブラウザーに残してあります。' +
         'KUV を新しいタブで開くと、前のリストが戻ります。', false);
+    // A browser that keeps nothing (some private windows): the editor's
+    // undo still holds it.
+    else if (earlier === 'not kept')
+      await messageBox('リンクのリストを開きました。このブラウザーには前のリストを残せませんでした。' +
+        '「元に戻す」（Ctrl+Z）で前のリストに戻せます。', false);
   }
 
   $('copy-link').onclick = async () => showCopied(await copy(field.value));

@@ -6,7 +6,7 @@ import {
   lineNumbers,
 } from '@codemirror/view';
 import { StateEffect, StateField } from '@codemirror/state';
-import { defaultKeymap, history, historyKeymap, insertNewline } from '@codemirror/commands';
+import { defaultKeymap, history, historyKeymap, insertNewline, isolateHistory } from '@codemirror/commands';
 import { searchKeymap } from '@codemirror/search';
 import { lintKeymap } from '@codemirror/lint';
 import { setUpMenuBar } from './menus.js';
@@ -217,8 +217,11 @@ async function openListing(chosen) {
 }
 
 // A link's listing: a new, unsaved noname.kuv, with the caret at its start.
+// It is an undo step of its own, never joined to the typing before it, so
+// that one Ctrl+Z gives back the listing it replaced.
 function openLinkText(text) {
-  editor.dispatch({ changes: { from: 0, to: editor.state.doc.length, insert: text }, selection: { anchor: 0 }, scrollIntoView: true });
+  editor.dispatch({ changes: { from: 0, to: editor.state.doc.length, insert: text }, selection: { anchor: 0 }, scrollIntoView: true,
+                    annotations: isolateHistory.of('full') });
   state.fileName = 'noname.kuv';
   state.handle = null;
   showFileName(state.fileName);
@@ -228,13 +231,14 @@ function openLinkText(text) {
   focusListing();
 }
 
-// The tab's listing, kept aside before a link's takes its place; false
-// when there is nothing to keep (the link's own listing, or the untouched
-// start listing).
+// The tab's listing, kept aside before a link's takes its place: 'kept',
+// 'not kept' (the browser keeps nothing), or 'nothing' to keep (the link's
+// own listing, or the untouched start listing).
 async function setAsideForLink(text) {
   const earlier = editor.state.doc.toString();
-  if (earlier === text || (earlier === START_LISTING && !state.modified)) return false;
-  return setAside({ text: earlier, fileName: state.fileName, shownName: $('file').value, modified: state.modified });
+  if (earlier === text || (earlier === START_LISTING && !state.modified)) return 'nothing';
+  const kept = await setAside({ text: earlier, fileName: state.fileName, shownName: $('file').value, modified: state.modified });
+  return kept ? 'kept' : 'not kept';
 }
 
 async function listingBytes() {
@@ -427,7 +431,8 @@ start();
 
 // Works offline after the first visit.
 if ('serviceWorker' in navigator) {
+  // Where the browser keeps no site data, there is no offline copy either.
   navigator.serviceWorker.register('sw.js').then(() => navigator.serviceWorker.ready).then(() => {
     window.kuvOffline = true;
-  });
+  }, () => {});
 }

@@ -10,11 +10,22 @@
 // first), so that every closed tab's listing comes back, one per new tab.
 // A tab opened beside a living one starts afresh.
 
+// A browser that blocks a site's data ("block all cookies", some school
+// policies) throws at every touch of its storage: the page then works as
+// ever and keeps nothing.
 const DB = 'kuv', STORE = 'state';
 const PAUSE_MS = 150;
 const KEEP_SAVED = 20;  // records of saved listings kept besides the unsaved
 const TAB = 'kuv-tab';
 let pending = null, timer = null, mine = null;
+
+const session = (() => {
+  try {
+    return window.sessionStorage;
+  } catch (e) {
+    return null;
+  }
+})();
 
 function database() {
   return new Promise((resolve, reject) => {
@@ -54,7 +65,7 @@ const newId = () => (crypto.randomUUID ? crypto.randomUUID() : String(Date.now()
 export async function restore() {
   const db = await opened;
   const all = db ? await records(db) : [];
-  const own = sessionStorage.getItem(TAB);
+  const own = session?.getItem(TAB);
   const gone = all.filter((r) => r.id !== own)
     .sort((a, b) => (b.value.modified - a.value.modified) || ((b.value.changed || 0) - (a.value.changed || 0)));
   let taken = null;
@@ -68,7 +79,7 @@ export async function restore() {
     mine = newId();
     await claim(mine);
   } else mine = taken.id;
-  sessionStorage.setItem(TAB, mine);
+  session?.setItem(TAB, mine);
   if (db) prune(db, all);
   return taken ? taken.value : null;
 }
@@ -87,7 +98,7 @@ export function flush() {
   if (!pending || !mine) return;
   const value = { ...pending(), changed: Date.now() };
   pending = null;
-  opened.then((db) => db && db.transaction(STORE, 'readwrite').objectStore(STORE).put(value, mine));
+  opened.then((db) => db && db.transaction(STORE, 'readwrite').objectStore(STORE).put(value, mine)).catch(() => {});
 }
 
 // value() gives what to keep; it is asked for only when written, so that
@@ -104,9 +115,13 @@ export async function setAside(value) {
   const db = await opened;
   if (!db) return false;
   return new Promise((resolve) => {
-    const t = db.transaction(STORE, 'readwrite');
-    t.objectStore(STORE).put({ ...value, changed: Date.now() }, newId());
-    t.oncomplete = () => resolve(true);
-    t.onerror = t.onabort = () => resolve(false);
+    try {
+      const t = db.transaction(STORE, 'readwrite');
+      t.objectStore(STORE).put({ ...value, changed: Date.now() }, newId());
+      t.oncomplete = () => resolve(true);
+      t.onerror = t.onabort = () => resolve(false);
+    } catch (e) {
+      resolve(false);
+    }
   });
 }
