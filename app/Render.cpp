@@ -88,8 +88,9 @@ RenderOutcome RenderListing(const RenderJob& job, std::istream& in, std::ostream
         const RunResult result = RunProgram(listing, picture);
         if (job.describe) outcome.summary = SummaryOfRun(result);
         if (job.answer) {
-            outcome.comparison = ComparePictures(picture, *job.answer);
-            const QString failure = WriteBytes(EncodeFastPng(DifferencePicture(picture, *job.answer)), job.difference, job.special, out);
+            Picture difference;
+            outcome.comparison = ComparePictures(picture, *job.answer, &difference);
+            const QString failure = WriteBytes(EncodeFastPng(difference), job.difference, job.special, out);
             if (!failure.isEmpty()) return fail(failure);
         }
         outcome.error = result.error;

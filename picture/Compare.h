@@ -16,7 +16,9 @@ struct Comparison {
     int answerLine = 0;
 };
 
-Comparison ComparePictures(const Picture& student, const Picture& answer);
+// With difference, also fills it with DifferencePicture's pixels, in the
+// same pass.
+Comparison ComparePictures(const Picture& student, const Picture& answer, Picture* difference = nullptr);
 
 // (308,321 - differing) / 308,321 x 100.
 double MatchPercent(long differing);
