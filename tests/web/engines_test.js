@@ -310,6 +310,8 @@ async function session(engine, d, url, stop) {
   const made = await d.read('return [document.getElementById("link-text").value, location.href]');
   const printed = execFileSync(render, ['--link', made[1], source]).toString().trim();
   checkIn(made[0] === printed, `リンクをコピー makes kuv-render --link's link, byte for byte (${made[0].length} characters)`);
+  const status = await d.read('return document.getElementById("link-status").textContent');
+  checkIn(status.startsWith('リンクをコピーしました'), `the click puts the link on the clipboard (${status})`);
   await d.press('Escape');
   // The link opened in the tab gives the same listing, its fragment gone.
   const linked = await d.read(`return ${LINES}`);

@@ -50,14 +50,23 @@ function drawQr(canvas, qr) {
       if (qr.isDark(row, col)) g.fillRect((col + QUIET) * module, (row + QUIET) * module, module, module);
 }
 
-async function copy(text) {
+// Safari copies only within the click itself: the clipboard is handed the
+// link's promise at once, where the browser takes one, and the link once
+// it is made elsewhere. True once it is on the clipboard.
+function copyWhenMade(link) {
+  const writeText = () => link.then((text) => navigator.clipboard.writeText(text)).then(() => true, () => false);
   try {
-    await navigator.clipboard.writeText(text);
-    return true;
+    if (typeof ClipboardItem === 'function' && navigator.clipboard?.write) {
+      const item = new ClipboardItem({ 'text/plain': link.then((text) => new Blob([text], { type: 'text/plain' })) });
+      return navigator.clipboard.write([item]).then(() => true, writeText);
+    }
   } catch (e) {
-    return false;
+    // A ClipboardItem that takes no promise.
   }
+  return writeText();
 }
+
+const copy = (text) => copyWhenMade(Promise.resolve(text));
 
 export function setUpLinks({ ask, listingText, messageBox, openText, setAside, closed }) {
   const dialog = $('link-dialog'), field = $('link-text'), canvas = $('link-qr');
@@ -68,8 +77,15 @@ export function setUpLinks({ ask, listingText, messageBox, openText, setAside, c
       : 'リンクをコピーできませんでした。下のリンクを選んで、コピーしてください。';
   };
 
-  async function copyLink() {
-    const { link, problem } = await ask({ op: 'link', base: location.href, text: listingText() });
+  // Called in the click on リンクをコピー, not after it.
+  function copyLink() {
+    const made = ask({ op: 'link', base: location.href, text: listingText() });
+    const copied = copyWhenMade(made.then(({ link, problem }) => (problem ? Promise.reject(new Error(problem)) : link)));
+    return showLink(made, copied);
+  }
+
+  async function showLink(made, copied) {
+    const { link, problem } = await made;
     if (problem) return messageBox(problem, true);
     field.value = link;
     // Without the QR code's script (offline before it was ever kept), the
@@ -79,7 +95,7 @@ export function setUpLinks({ ask, listingText, messageBox, openText, setAside, c
     canvas.hidden = !qr;
     $('link-no-qr').hidden = !!qr;
     if (qr) drawQr(canvas, qr);
-    showCopied(await copy(link));
+    showCopied(await copied);
     dialog.showModal();
     field.focus();
     field.select();

@@ -330,7 +330,7 @@ async function start() {
     canvas: $('picture'), marks: $('marks'), tip: $('tip'), menu: $('picture-menu'), ask, timing: size,
     aids: {
       showWords,
-      copyLink: () => command(links.copyLink)(),
+      copyLink: () => links.copyLink().catch(fail),
       tell,
       canShowStages: () => state.runDoc !== null && editor.state.doc === state.runDoc && state.lastLine > 0,
       caretLine,
