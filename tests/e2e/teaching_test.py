@@ -117,10 +117,8 @@ check(wait_for(lambda: not showing(arc), 3) is not None if arc else False, "the 
 # Run from the menu, then the Picture after line 1 only.
 editor.queryEditableText().setTextContents(
     "box 10 10 300 200 1\ncircle 400 300 60 2\n" + "".join(f"line {i * 10} 0 {i * 10} 480 4\n" for i in range(40)))
-key(F10)
-key(RIGHT)
-key(RETURN)
-check(wait_for(lambda: text_of(editor).startswith("BOX 10 10"), 5) is not None, "the listing runs from the menu")
+run_from_menu()
+check(wait_for(lambda: text_of(editor).startswith("BOX 10 10"), 10) is not None, "the listing runs from the menu")
 editor.queryText().setCaretOffset(0)
 time.sleep(0.3)
 gx, gy = client_origin("KUVグラフィック")
