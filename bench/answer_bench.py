@@ -7,31 +7,19 @@ the medians (target: at most 1.15).
 import os
 import random
 import statistics
-import subprocess
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from listings import mixed_listing  # noqa: E402
+from listings import mixed_listing, timed, write_class  # noqa: E402
 
 render = sys.argv[1]
 count = int(sys.argv[2]) if len(sys.argv) > 2 else 300
 
 
-def timed(args):
-    started = time.monotonic()
-    subprocess.run(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return time.monotonic() - started
-
-
 with tempfile.TemporaryDirectory() as folder:
     rng = random.Random(23)
-    listings = os.path.join(folder, "class")
-    os.mkdir(listings)
-    for i in range(count):
-        with open(os.path.join(listings, f"s{i:04d}.kuv"), "w") as f:
-            f.write(mixed_listing(rng))
+    listings = write_class(folder, count, lambda: mixed_listing(rng))
     answer = os.path.join(listings, "s0000.kuv")
     plain, checked = [], []
     for round_ in range(5):

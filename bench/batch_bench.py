@@ -10,6 +10,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(__file__))
+from listings import timed, write_class  # noqa: E402
+
 render = sys.argv[1]
 count = int(sys.argv[2]) if len(sys.argv) > 2 else 1000
 cores = os.cpu_count() or 1
@@ -33,19 +36,9 @@ def listing(rng):
     return "\r\n".join(lines) + "\r\n"
 
 
-def timed(args):
-    started = time.monotonic()
-    subprocess.run(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return time.monotonic() - started
-
-
 with tempfile.TemporaryDirectory() as folder:
     rng = random.Random(7)
-    listings = os.path.join(folder, "class")
-    os.mkdir(listings)
-    for i in range(count):
-        with open(os.path.join(listings, f"s{i:04d}.kuv"), "w") as f:
-            f.write(listing(rng))
+    listings = write_class(folder, count, lambda: listing(rng))
     one = timed([render, "--batch", os.path.join(folder, "out1"), "-j", "1", listings])
     many = timed([render, "--batch", os.path.join(folder, "outN"), "-j", str(cores), listings])
     os.mkdir(os.path.join(folder, "single"))
