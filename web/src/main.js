@@ -209,9 +209,14 @@ async function openListing(chosen) {
   if (!chosen) return;
   const { text } = await ask({ op: 'load', bytes: chosen.bytes }, [chosen.bytes]);
   setText(text);
-  state.fileName = chosen.name;
-  state.handle = chosen.handle;
-  showFileName(chosen.name);
+  setCurrentListing(chosen.name, chosen.handle);
+}
+
+// The listing in the editor is now the file of this name, as it stands there.
+function setCurrentListing(name, handle) {
+  state.fileName = name;
+  state.handle = handle;
+  showFileName(name);
   state.modified = false;
   remember();
 }
@@ -222,12 +227,7 @@ async function openListing(chosen) {
 function openLinkText(text) {
   editor.dispatch({ changes: { from: 0, to: editor.state.doc.length, insert: text }, selection: { anchor: 0 }, scrollIntoView: true,
                     annotations: isolateHistory.of('full') });
-  state.fileName = 'noname.kuv';
-  state.handle = null;
-  showFileName(state.fileName);
-  state.modified = false;
-  state.runDoc = null;
-  remember();
+  setCurrentListing('noname.kuv', null);
   focusListing();
 }
 
