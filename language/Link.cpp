@@ -138,8 +138,8 @@ OpenedLink ListingOfLink(std::string_view link) {
 
 bool IsListingLink(std::string_view argument) {
     const auto scheme = argument.find("://");
-    return scheme != std::string_view::npos && scheme > 0 && argument.find(kMarker) != std::string_view::npos &&
-           argument.find(kMarker) > scheme;
+    const auto marker = argument.find(kMarker);
+    return scheme != std::string_view::npos && scheme > 0 && marker != std::string_view::npos && marker > scheme;
 }
 
 std::u16string LinkProblemText(LinkProblem problem) {

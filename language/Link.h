@@ -44,7 +44,7 @@ OpenedLink ListingOfLink(std::string_view link);
 bool IsListingLink(std::string_view argument);
 
 // The message of a link that cannot be made or opened (UTF-16), for the
-// error box (ErrorBoxText).
+// error box (ErrorBoxText); empty for LinkProblem::None.
 std::u16string LinkProblemText(LinkProblem problem);
 
 }  // namespace kuv

@@ -32,9 +32,11 @@ private:
     Pixel from_ = 0, to_ = 0;
 };
 
+}  // namespace
+
 // One pass over both Pictures; the difference picture is made in it when
 // one is given.
-Comparison Compare(const Picture& student, const Picture& answer, Picture* difference) {
+Comparison ComparePictures(const Picture& student, const Picture& answer, Picture* difference) {
     Comparison c;
     const Pixel* s = student.Pixels();
     const Pixel* a = answer.Pixels();
@@ -60,15 +62,9 @@ Comparison Compare(const Picture& student, const Picture& answer, Picture* diffe
     return c;
 }
 
-}  // namespace
-
-Comparison ComparePictures(const Picture& student, const Picture& answer, Picture* difference) {
-    return Compare(student, answer, difference);
-}
-
 Picture DifferencePicture(const Picture& student, const Picture& answer) {
     Picture d;
-    Compare(student, answer, &d);
+    ComparePictures(student, answer, &d);
     return d;
 }
 

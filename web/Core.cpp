@@ -159,7 +159,7 @@ EMSCRIPTEN_KEEPALIVE const char16_t* kuv_link(const char16_t* base, int baseLeng
         kuv::LinkOfListing(kuv::Utf16ToUtf8(Utf16(base, baseLength)), kuv::EncodeCp932Lines(Utf16(text, length)));
     std::u16string out;
     AppendField(out, Ascii(made.link));
-    AppendField(out, made.problem == kuv::LinkProblem::None ? std::u16string() : kuv::ErrorBoxText(kuv::LinkProblemText(made.problem)));
+    AppendField(out, kuv::ErrorBoxText(kuv::LinkProblemText(made.problem)));
     return Answer(std::move(out), answerLength);
 }
 
@@ -171,7 +171,7 @@ EMSCRIPTEN_KEEPALIVE const char16_t* kuv_open_link(const char16_t* link, int len
     std::u16string out;
     AppendField(out, opened.problem == kuv::LinkProblem::None ? kuv::DecodeCp932Lines(kuv::NormaliseLoadedText(opened.listing))
                                                               : std::u16string());
-    AppendField(out, opened.problem == kuv::LinkProblem::None ? std::u16string() : kuv::ErrorBoxText(kuv::LinkProblemText(opened.problem)));
+    AppendField(out, kuv::ErrorBoxText(kuv::LinkProblemText(opened.problem)));
     return Answer(std::move(out), answerLength);
 }
 
