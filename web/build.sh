@@ -42,16 +42,24 @@ cp "$here/LICENSE" "$out/LICENSE.txt"
 # Its scripts, bundled from npm's packages: installed from the lock file,
 # again whenever the lock file is newer.
 (cd "$here/web" && [ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund >/dev/null)
-# The page's script is a module whose functions are compiled at once, off
-# the main thread (V8's hint on its first line), so that a slow laptop's
+# The page's script is modules whose functions are compiled at once, off
+# the main thread (V8's hint on their first line), so that a slow laptop's
 # start-up is short tasks. As a classic script wrapped in one function, its
 # first task took two to three times as long when traced (a recorded stack
-# reparses the function that holds the whole bundle). CodeMirror's commands
-# build a word segmenter as they load, for sub-word moves that the page's
-# keys never make, and Chromium takes tens of milliseconds to build one for
-# Japanese; the bundle has no other use of Intl.Segmenter.
-(cd "$here/web" && npx esbuild src/main.js --bundle --target=es2020 --minify --format=esm --define:Intl.Segmenter=undefined \
-    '--banner:js=//# allFunctionsCalledOnLoad' --outfile="$out/main.js" --log-level=warning &&
+# reparses the function that holds the whole bundle). boot.js takes its
+# parts one task each: CodeMirror's state, its view, its commands, and
+# then the page's own (src/parts/ names them; the shared code is in the
+# part-*.js chunks). CodeMirror's commands build a word segmenter as they
+# load, for sub-word moves that the page's keys never make, and Chromium
+# takes tens of milliseconds to build one for Japanese; the bundle has no
+# other use of Intl.Segmenter.
+(cd "$here/web" && npx esbuild src/main.js src/parts/{state,view,editing}.js --bundle --splitting --target=es2020 --minify --format=esm \
+    --define:Intl.Segmenter=undefined '--banner:js=//# allFunctionsCalledOnLoad' --outdir="$out" --entry-names=[name] --chunk-names=part-[hash] \
+    --log-level=warning &&
   npx esbuild src/worker.js --bundle --target=es2020 --minify --format=iife --outfile="$out/worker.js" --log-level=warning &&
   npx esbuild src/qr.js --bundle --target=es2020 --minify --format=iife --outfile="$out/qr.js" --log-level=warning)
+# The offline copy keeps the chunks too, whatever their names.
+chunks=$(cd "$out" && ls part-*.js | sed "s/.*/'&'/" | paste -sd, -)
+sed -i "s/'main.js',/'main.js', 'state.js', 'view.js', 'editing.js', $chunks,/" "$out/sw.js"
+grep -q "'editing.js'" "$out/sw.js"
 echo "web: $out, $(cat "$out"/* | gzip -c | wc -c) bytes gzipped"

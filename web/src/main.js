@@ -5,7 +5,7 @@ import {
   Decoration, EditorView, drawSelection, highlightActiveLine, highlightActiveLineGutter, highlightSpecialChars, keymap,
   lineNumbers,
 } from '@codemirror/view';
-import { StateEffect, StateField } from '@codemirror/state';
+import { Compartment, StateEffect, StateField } from '@codemirror/state';
 import { defaultKeymap, history, historyKeymap, insertNewline, isolateHistory } from '@codemirror/commands';
 import { searchKeymap } from '@codemirror/search';
 import { lintKeymap } from '@codemirror/lint';
@@ -32,9 +32,11 @@ console.error = (...args) => { problem(`console: ${args.join(' ')}`); consoleErr
 // The editor types what is typed: Enter breaks the line and indents
 // nothing, no bracket is closed for the user, nothing is completed; Tab
 // moves the focus on. Long lines wrap at the right edge.
+// What shapes the listing on the screen comes with it; the rest can come
+// a task later.
+const showing = [lineNumbers(), highlightActiveLineGutter(), EditorView.lineWrapping];
 const editing = [
-  lineNumbers(), highlightActiveLineGutter(), highlightSpecialChars(), history(), drawSelection(), highlightActiveLine(),
-  EditorView.lineWrapping,
+  highlightSpecialChars(), history(), drawSelection(), highlightActiveLine(),
   keymap.of([{ key: 'Enter', run: insertNewline }, ...defaultKeymap, ...searchKeymap, ...historyKeymap, ...lintKeymap]),
 ];
 
@@ -294,11 +296,14 @@ async function start() {
     showFileName(kept.shownName);
   }
   const checkListing = (text) => ask({ op: 'check', text });
+  // The listing is shown first, and the editing and the aids come in the
+  // next task; what is typed meanwhile is kept all the same.
+  const aids = new Compartment();
   editor = new EditorView({
     doc: kept ? kept.text : START_LISTING,
     extensions: [
-      editing,
-      teaching(ask, checkListing, $('hint')),
+      showing,
+      aids.of([]),
       replayLine,
       EditorView.contentAttributes.of({ 'aria-label': 'リスト' }),
       EditorView.updateListener.of((u) => {
@@ -315,6 +320,8 @@ async function start() {
     ],
     parent: $('editor'),
   });
+  await nextTask();
+  editor.dispatch({ effects: aids.reconfigure([editing, teaching(ask, checkListing, $('hint'))]) });
 
   // The Picture's size is the core's.
   const size = await workerReady;

@@ -1,12 +1,17 @@
 // The page's script is read after the page's first contentful paint: on a
 // slow laptop the menu bar and the panels are on the screen before its
-// 370 KB are. A hidden tab paints nothing, and a browser that reports no
+// 370 KB are. It comes in parts, each taken in its own task, so that the
+// page never stops answering for long while they are; the last is the
+// page's own. A hidden tab paints nothing, and a browser that reports no
 // paint gets its first frame, or a second at most.
-function startPage() {
-  const script = document.createElement('script');
-  script.type = 'module';
-  script.src = 'main.js';
-  document.body.append(script);
+const PARTS = ['./state.js', './view.js', './editing.js', './main.js'];
+const nextTask = () => new Promise((resolve) => setTimeout(resolve));
+async function startPage() {
+  for (const part of PARTS) {
+    await nextTask();
+    // A part that does not load is loaded again by the next, which needs it.
+    await import(part).catch(() => {});
+  }
 }
 let started = false;
 const startOnce = () => {
@@ -19,7 +24,7 @@ else if (typeof PerformanceObserver === 'function' && (PerformanceObserver.suppo
   new PerformanceObserver((list, observer) => {
     if (!list.getEntriesByName('first-contentful-paint').length) return;
     observer.disconnect();
-    setTimeout(startOnce);
+    startOnce();
   }).observe({ type: 'paint', buffered: true });
   setTimeout(startOnce, 1000);
-} else requestAnimationFrame(() => setTimeout(startOnce));
+} else requestAnimationFrame(startOnce);

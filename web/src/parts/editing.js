@@ -1,0 +1,3 @@
+export * from '@codemirror/commands';
+export * from '@codemirror/search';
+export * from '@codemirror/lint';
