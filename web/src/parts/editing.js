@@ -1,3 +1,4 @@
+// A part of the page's script that boot.js takes in a task of its own.
 export * from '@codemirror/commands';
 export * from '@codemirror/search';
 export * from '@codemirror/lint';
