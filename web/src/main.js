@@ -5,7 +5,7 @@ import {
   Decoration, EditorView, drawSelection, highlightActiveLine, highlightActiveLineGutter, highlightSpecialChars, keymap,
   lineNumbers,
 } from '@codemirror/view';
-import { Compartment, StateEffect, StateField } from '@codemirror/state';
+import { StateEffect, StateField } from '@codemirror/state';
 import { defaultKeymap, history, historyKeymap, insertNewline, isolateHistory } from '@codemirror/commands';
 import { searchKeymap } from '@codemirror/search';
 import { lintKeymap } from '@codemirror/lint';
@@ -29,12 +29,12 @@ document.addEventListener('securitypolicyviolation', (e) => problem(`csp: ${e.vi
 const consoleError = console.error.bind(console);
 console.error = (...args) => { problem(`console: ${args.join(' ')}`); consoleError(...args); };
 
+// What shapes the listing on the screen comes with it; the editing can
+// come a task later. Long lines wrap at the right edge.
+const showing = [lineNumbers(), highlightActiveLineGutter(), EditorView.lineWrapping];
 // The editor types what is typed: Enter breaks the line and indents
 // nothing, no bracket is closed for the user, nothing is completed; Tab
-// moves the focus on. Long lines wrap at the right edge.
-// What shapes the listing on the screen comes with it; the rest can come
-// a task later.
-const showing = [lineNumbers(), highlightActiveLineGutter(), EditorView.lineWrapping];
+// moves the focus on.
 const editing = [
   highlightSpecialChars(), history(), drawSelection(), highlightActiveLine(),
   keymap.of([{ key: 'Enter', run: insertNewline }, ...defaultKeymap, ...searchKeymap, ...historyKeymap, ...lintKeymap]),
@@ -298,12 +298,10 @@ async function start() {
   const checkListing = (text) => ask({ op: 'check', text });
   // The listing is shown first, and the editing and the aids come in the
   // next task; what is typed meanwhile is kept all the same.
-  const aids = new Compartment();
   editor = new EditorView({
     doc: kept ? kept.text : START_LISTING,
     extensions: [
       showing,
-      aids.of([]),
       replayLine,
       EditorView.contentAttributes.of({ 'aria-label': 'リスト' }),
       EditorView.updateListener.of((u) => {
@@ -321,7 +319,7 @@ async function start() {
     parent: $('editor'),
   });
   await nextTask();
-  editor.dispatch({ effects: aids.reconfigure([editing, teaching(ask, checkListing, $('hint'))]) });
+  editor.dispatch({ effects: StateEffect.appendConfig.of([editing, teaching(ask, checkListing, $('hint'))]) });
 
   // The Picture's size is the core's.
   const size = await workerReady;
