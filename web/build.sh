@@ -53,13 +53,14 @@ cp "$here/LICENSE" "$out/LICENSE.txt"
 # load, for sub-word moves that the page's keys never make, and Chromium
 # takes tens of milliseconds to build one for Japanese; the bundle has no
 # other use of Intl.Segmenter.
-(cd "$here/web" && npx esbuild src/main.js src/parts/{state,view,editing}.js --bundle --splitting --target=es2020 --minify --format=esm \
+(cd "$here/web" && npx esbuild src/main.js src/parts/*.js --bundle --splitting --target=es2020 --minify --format=esm \
     --define:Intl.Segmenter=undefined '--banner:js=//# allFunctionsCalledOnLoad' --outdir="$out" --entry-names=[name] --chunk-names=part-[hash] \
     --log-level=warning &&
   npx esbuild src/worker.js --bundle --target=es2020 --minify --format=iife --outfile="$out/worker.js" --log-level=warning &&
   npx esbuild src/qr.js --bundle --target=es2020 --minify --format=iife --outfile="$out/qr.js" --log-level=warning)
-# The offline copy keeps the chunks too, whatever their names.
-chunks=$(cd "$out" && ls part-*.js | sed "s/.*/'&'/" | paste -sd, -)
-sed -i "s/'main.js',/'main.js', 'state.js', 'view.js', 'editing.js', $chunks,/" "$out/sw.js"
-grep -q "'editing.js'" "$out/sw.js"
+# The offline copy is every file of the site but the service worker
+# itself, whatever the chunks are named.
+files=$(cd "$out" && for f in *; do [ "$f" = sw.js ] || printf ", '%s'" "$f"; done)
+sed -i "s|/\* the site's files \*/|$files|" "$out/sw.js"
+grep -q "'index.html'" "$out/sw.js"
 echo "web: $out, $(cat "$out"/* | gzip -c | wc -c) bytes gzipped"

@@ -2,8 +2,8 @@
 // network comes first, so that a new version is seen at once; without one,
 // the kept files serve.
 const CACHE = 'kuv-site';
-const FILES = ['./', 'index.html', 'style.css', 'boot.js', 'main.js', 'worker.js', 'qr.js', 'kuv-core.js', 'kuv-core.wasm', 'manifest.webmanifest',
-  'kuv-48.png', 'kuv-192.png', 'kuv-512.png', 'kuvhelp.htm', 'teaching.png', 'LICENSE.txt'];
+// web/build.sh lists the site's files here as it builds them.
+const FILES = ['./'/* the site's files */];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));
