@@ -48,16 +48,15 @@ cp "$here/LICENSE" "$out/LICENSE.txt"
 # first task took two to three times as long when traced (a recorded stack
 # reparses the function that holds the whole bundle). boot.js takes its
 # parts one task each: CodeMirror's state, its view, its commands, and
-# then the page's own (src/parts/ names them; the shared code is in the
-# part-*.js chunks). CodeMirror's commands build a word segmenter as they
+# then the page's own (src/parts/ names them; the shared code, and the QR
+# code maker that the first link loads, are in the part-*.js chunks). CodeMirror's commands build a word segmenter as they
 # load, for sub-word moves that the page's keys never make, and Chromium
 # takes tens of milliseconds to build one for Japanese; the bundle has no
 # other use of Intl.Segmenter.
 (cd "$here/web" && npx esbuild src/main.js src/parts/*.js --bundle --splitting --target=es2020 --minify --format=esm \
     --define:Intl.Segmenter=undefined '--banner:js=//# allFunctionsCalledOnLoad' --outdir="$out" --entry-names=[name] --chunk-names=part-[hash] \
     --log-level=warning &&
-  npx esbuild src/worker.js --bundle --target=es2020 --minify --format=iife --outfile="$out/worker.js" --log-level=warning &&
-  npx esbuild src/qr.js --bundle --target=es2020 --minify --format=iife --outfile="$out/qr.js" --log-level=warning)
+  npx esbuild src/worker.js --bundle --target=es2020 --minify --format=iife --outfile="$out/worker.js" --log-level=warning)
 # The offline copy is every file of the site but the service worker
 # itself, whatever the chunks are named.
 files=$(cd "$out" && for f in *; do [ "$f" = sw.js ] || printf ", '%s'" "$f"; done)

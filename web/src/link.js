@@ -9,17 +9,9 @@ const MARKER = '#k=';
 // module that a phone reads off a projected screen from the back of a room.
 const QUIET = 4, MIN_MODULE = 4, SIDE = 400;
 
-let qrMaker = null;
-function loadQrMaker() {
-  qrMaker ??= new Promise((resolve, reject) => {
-    const script = document.createElement('script');
-    script.src = 'qr.js';
-    script.onload = () => resolve(self.kuvQrcode);
-    script.onerror = () => { qrMaker = null; reject(new Error('qr.js')); };
-    document.head.append(script);
-  });
-  return qrMaker;
-}
+// The QR code maker is a part of its own, loaded the first time a link is
+// shown, so that the page's start carries none of it.
+const loadQrMaker = () => import('qrcode-generator').then((m) => m.default);
 
 // The QR code of a link, at the strongest error correction that holds it;
 // null for a link that no QR code can hold.
